@@ -74,7 +74,7 @@ TEST_F(ProbeTest, FailedComponentCreationLeavesNoWindow) {
 // component object and its off-screen bitmap.
 TEST_F(ProbeTest, FailedRecordAllocationReleasesTheComponent) {
     probe->wantsOffscreen = 1;
-    TestRecord r({{"A", "1"}});
+    TestRecord r(AttrList{{"A", "1"}});
     // The string block is the first global allocation, the record the second.
     QpmFailNth(QPM_FAULT_GLOBALALLOC, 2);
     EXPECT_EQ(Create(r), nullptr);
@@ -84,7 +84,7 @@ TEST_F(ProbeTest, FailedRecordAllocationReleasesTheComponent) {
 }
 
 TEST_F(ProbeTest, FailedStringBlockLeavesNoAttributesButCreates) {
-    TestRecord r({{"A", "1"}}, "/tmp/data.txt");
+    TestRecord r(AttrList{{"A", "1"}}, "/tmp/data.txt");
     QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);
     HWND w = Create(r);
     ASSERT_NE(w, nullptr);
@@ -159,7 +159,7 @@ TEST_F(ProbeTest, EmptyRecordGivesABlockOfTwoNullPointers) {
 }
 
 TEST_F(ProbeTest, NegativeAttributeCountIsTreatedAsNone) {
-    TestRecord r({{"A", "1"}});
+    TestRecord r(AttrList{{"A", "1"}});
     r.record.attrCount = -7;
     HWND w = Create(r);
     ASSERT_NE(w, nullptr);

@@ -15,6 +15,7 @@
 #include "../support/scripted_host.h"
 #include "probe/probe_state.h"
 
+using AttrList = std::vector<std::pair<std::string, std::string>>;
 using SetInstanceFn = void(WINAPI*)(HINSTANCE);
 using GetVersionFn = WORD(WINAPI*)(WORD, WORD);
 using CalcSizeFn = int32_t(WINAPI*)(InitRecord*);

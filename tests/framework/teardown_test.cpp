@@ -10,7 +10,7 @@ class Teardown : public ProbeTest {
 protected:
     HWND CreateStarted(bool offscreen = true) {
         probe->wantsOffscreen = offscreen ? 1 : 0;
-        TestRecord r({{"TEXT", "x"}});
+        TestRecord r(AttrList{{"TEXT", "x"}});
         HWND w = Create(r);
         if (w) SendMessageA(w, QPMM_START, 0, 0);
         InstanceRecord* rec = Lock(w);
