@@ -1,0 +1,25 @@
+// The host-only extensions a real Win32 has no counterpart of. They exist
+// so that the tests compile unchanged; reaching one means a test lacks
+// QPM_REQUIRES_HOST_EXTENSION, and the test fails saying so.
+#include <gtest/gtest.h>
+#include <qpm_platform.h>
+
+namespace {
+
+void Absent(const char* function) {
+    ADD_FAILURE() << function
+                  << " is an extension of the Win32 layer that Windows lacks; the test must "
+                     "skip on Windows with QPM_REQUIRES_HOST_EXTENSION";
+}
+
+}  // namespace
+
+void QpmUseManualClock(DWORD) { Absent("QpmUseManualClock"); }
+void QpmUseRealClock(void) {}  // the real clock is the only one here
+BOOL QpmClockIsManual(void) { return FALSE; }
+void QpmAdvanceClock(DWORD) { Absent("QpmAdvanceClock"); }
+void QpmSetWaitHandler(QpmWaitHandler, void*) { Absent("QpmSetWaitHandler"); }
+void QpmSetWindowsDirectory(LPCSTR) { Absent("QpmSetWindowsDirectory"); }
+void QpmSetMessageBoxHandler(QpmMessageBoxHandler, void*) { Absent("QpmSetMessageBoxHandler"); }
+void QpmFailNth(QpmFault, int) { Absent("QpmFailNth"); }
+void QpmResetFaults(void) {}  // nothing was injected
