@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/host_extensions.h"
 #include "../support/scripted_host.h"
 #include "probe/probe_state.h"
 
@@ -58,17 +59,25 @@ protected:
     void SetUp() override { Load(QPM_PROBE_LIBRARY); }
 
     void Load(const char* path) {
-        QpmUseManualClock(100000);
+        HoldTime(100000);
         library = LoadLibraryA(path);
         ASSERT_NE(library, nullptr) << path;
-        probe = reinterpret_cast<ProbeGetStateFn>(GetProcAddress(library, "ProbeGetState"))();
-        setInstance = reinterpret_cast<SetInstanceFn>(GetProcAddress(library, "QPMSetInstance"));
-        getVersion = reinterpret_cast<GetVersionFn>(GetProcAddress(library, "QPMGetVersion"));
-        calcSize = reinterpret_cast<CalcSizeFn>(GetProcAddress(library, "QPMCalcSize"));
-        init = reinterpret_cast<InitFn>(GetProcAddress(library, "QPMInit"));
-        wndProc = reinterpret_cast<WNDPROC>(GetProcAddress(library, "_QPMLibWndProc@16"));
+        probe = Export<ProbeGetStateFn>("ProbeGetState")();
+        setInstance = Export<SetInstanceFn>("QPMSetInstance");
+        getVersion = Export<GetVersionFn>("QPMGetVersion");
+        calcSize = Export<CalcSizeFn>("QPMCalcSize");
+        init = Export<InitFn>("QPMInit");
+        wndProc = Export<WNDPROC>("_QPMLibWndProc@16");
         ASSERT_TRUE(setInstance && getVersion && calcSize && init && wndProc);
         setInstance(library);
+    }
+
+    // An export of the library as the function type it is called by (the
+    // cast goes through void (*)(void), which converts to any function type
+    // whatever FARPROC is declared as).
+    template <typename Fn>
+    Fn Export(const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
     }
 
     // Creates a component window in the host from `r`.
