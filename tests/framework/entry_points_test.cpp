@@ -54,9 +54,11 @@ TEST_F(ProbeTest, WindowIsAVisibleChildAtOriginWithControlIdOne) {
     EXPECT_EQ(rc.top - hostRc.top, 0);
     EXPECT_EQ(rc.right - rc.left, 150);
     EXPECT_EQ(rc.bottom - rc.top, 30);
-    // The class is registered under the component's name.
+    // The class is registered under the component's name, for the library
+    // (a class name is the module's own: another module may register it).
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = library;
     wc.lpszClassName = "WYVQPM_Probe";
     EXPECT_EQ(RegisterClassA(&wc), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CLASS_ALREADY_EXISTS));
@@ -73,6 +75,7 @@ TEST_F(ProbeTest, FailedComponentCreationLeavesNoWindow) {
 // The record block cannot be made: the window goes, and so do the
 // component object and its off-screen bitmap.
 TEST_F(ProbeTest, FailedRecordAllocationReleasesTheComponent) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     probe->wantsOffscreen = 1;
     TestRecord r(AttrList{{"A", "1"}});
     // The string block is the first global allocation, the record the second.
@@ -84,6 +87,7 @@ TEST_F(ProbeTest, FailedRecordAllocationReleasesTheComponent) {
 }
 
 TEST_F(ProbeTest, FailedStringBlockLeavesNoAttributesButCreates) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     TestRecord r(AttrList{{"A", "1"}}, "/tmp/data.txt");
     QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);
     HWND w = Create(r);

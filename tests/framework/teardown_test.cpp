@@ -34,6 +34,9 @@ TEST_F(Teardown, StopDeletesTheComponentBeforeTheWindowGoes) {
 }
 
 TEST_F(Teardown, DestroyWindowTellsTheComponentAndFreesEverything) {
+    QPM_DIFFERS_FROM_WIN32(
+        "DestroyWindow sends a visible child WM_SHOWWINDOW 0 and WM_WINDOWPOSCHANGING/CHANGED "
+        "before WM_DESTROY, and each reaches HandleMessage");
     HWND w = CreateStarted();
     EXPECT_TRUE(DestroyWindow(w));
     EXPECT_EQ(Slots(), (std::vector<int32_t>{kSlotHandleMessage, kSlotOnDestroy, kSlotDestructor}));
@@ -70,6 +73,9 @@ TEST_F(Teardown, WindowLongZeroIsZeroAfterTeardown) {
 // A host that answers the close-stream request by sending messages back,
 // stopping again and destroying the window: nothing dying is reached.
 TEST_F(Teardown, HostSendingMessagesBackDuringStop) {
+    QPM_DIFFERS_FROM_WIN32(
+        "once the host has destroyed the window, GetParent of it is NULL, so the requests "
+        "that follow reach no host: one close instead of three");
     probe->streamHandle = 7;
     probe->streamCount = 3;
     HWND w = CreateStarted();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <qpm_platform.h>
 
+#include "../support/host_extensions.h"
 #include "../support/scripted_host.h"
 #include "plugin_double.h"
 #include "units_component.h"
@@ -12,7 +13,7 @@
 class UnitsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QpmUseManualClock(5000);
+        HoldTime(5000);
         QPMSetInstance(nullptr);
         InitRecord init{};
         init.size = sizeof init;

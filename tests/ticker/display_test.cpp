@@ -91,7 +91,7 @@ TEST_F(Display, NothingIsDrawnWhileWaitingForTheText) {
 TEST_F(Display, TextStaysInsideTheTextArea) {
     ASSERT_EQ(Start({{"TEXT", std::string(40, 'W')}, {"SHOWBORDER", ""}, {"SIZE", "14"}}, 100, 20),
               1);
-    for (int i = 0; i < 6; ++i) QpmAdvanceClock(150);
+    for (int i = 0; i < 6; ++i) Tick();
     Screen();  // nothing pending any more
     const int offset = Ticker()->offsetX;  // 84 - 6 * 8 = 36
     ASSERT_EQ(offset, 36);
@@ -103,7 +103,9 @@ TEST_F(Display, TextStaysInsideTheTextArea) {
         for (int x = 2; x < 98; ++x) {
             COLORREF c = Pixel(px, x, y);
             const bool inArea = x >= 4 + offset && x < 96;
-            if (!inArea) ASSERT_EQ(c, kW) << "text outside its area at " << x << "," << y;
+            if (!inArea) {
+                ASSERT_EQ(c, kW) << "text outside its area at " << x << "," << y;
+            }
             if (inArea && c != kW) ++inside;
         }
     }
@@ -139,7 +141,11 @@ protected:
         ASSERT_EQ(Start({{"TEXT", "Ag|"}, {"SIZE", std::to_string(size)}}, 8, clientHeight), 1);
         QpmPixels px = Screen();
         HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, clientHeight);
+        // Compatible with the screen: a bitmap compatible with a fresh
+        // memory DC is monochrome on Windows.
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, clientHeight);
+        ReleaseDC(nullptr, screen);
         HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
         RECT all{0, 0, 8, clientHeight};
         HBRUSH white = CreateSolidBrush(kW);
@@ -191,7 +197,7 @@ TEST_F(Display, WritesAPictureOfARunningTicker) {
                      {"SHOWBORDER", ""}, {"SIZE", "16"}, {"FONT", "Arial"}},
                     300, 26),
               1);
-    for (int i = 0; i < 30; ++i) QpmAdvanceClock(150);
+    for (int i = 0; i < 30; ++i) Tick();
     QpmPixels px = Screen();
     std::string path = tempDir + "/ticker.png";
     ASSERT_TRUE(QpmWritePng(&px, path.c_str()));

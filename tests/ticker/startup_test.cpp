@@ -137,6 +137,7 @@ TEST_F(StartupTest, SettingsFromTheAttributes) {
 }
 
 TEST_F(StartupTest, AppendingKeepsTheTextWhenTheBlockCannotGrow) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     ASSERT_EQ(Start({{"TEXT", "abc"}}), 1);
     MessageTicker* t = Ticker();
     QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);

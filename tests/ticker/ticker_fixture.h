@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <module.h>
 #include <qpm_platform.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "../../ticker/message_ticker.h"
+#include "../support/host_extensions.h"
 #include "../support/scripted_host.h"
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
@@ -20,17 +20,20 @@ using Attributes = std::vector<std::pair<std::string, std::string>>;
 class TickerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QpmUseManualClock(1000);
+        HoldTime(1000);
         QPMSetInstance(nullptr);
-        char dir[] = "/tmp/qpm_ticker_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        tempDir = dir;
-        QpmSetWindowsDirectory(dir);
+        tempDir = MakeTempDirectory("qpm_ticker");
+        ASSERT_FALSE(tempDir.empty());
+        UseWindowsDirectory(tempDir);
     }
     void TearDown() override {
         if (window && IsWindow(window)) DestroyWindow(window);
-        for (const std::string& f : files) unlink(f.c_str());
-        rmdir(tempDir.c_str());
+        RemoveTempDirectory(tempDir, files);
+    }
+
+    // One period of the scroll timer.
+    void Tick() {
+        DeliverTimerPeriod(window, MessageTicker::kScrollTimer, MessageTicker::kScrollPeriod);
     }
 
     // Creates the ticker window with these attributes (and data file).
