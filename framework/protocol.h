@@ -99,10 +99,21 @@ struct StreamDataRecord {
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(UrlRequest) == 20, "UrlRequest is five 32-bit fields");
+static_assert(offsetof(UrlRequest, context) == 4, "UrlRequest layout");
+static_assert(offsetof(UrlRequest, data) == 8, "UrlRequest layout");
+static_assert(offsetof(UrlRequest, method) == 12, "UrlRequest layout");
+static_assert(offsetof(UrlRequest, dataLength) == 16, "UrlRequest layout");
 static_assert(sizeof(ReadRequest) == 12, "ReadRequest is three 32-bit fields");
+static_assert(offsetof(ReadRequest, buffer) == 4, "ReadRequest layout");
+static_assert(offsetof(ReadRequest, size) == 8, "ReadRequest layout");
 static_assert(sizeof(SizeRequest) == 8, "SizeRequest is two 32-bit fields");
+static_assert(offsetof(StreamNoticeRecord, value) == 4, "notice record layout");
 static_assert(offsetof(StreamNoticeRecord, length) == 8, "notice record layout");
 static_assert(offsetof(StreamNoticeRecord, bytes) == 10, "notice record layout");
+static_assert(offsetof(StreamNotice2Record, value) == 4, "second notice record layout");
 static_assert(offsetof(StreamNotice2Record, bytes) == 8, "second notice record layout");
 static_assert(sizeof(StreamDataRecord) == 16, "stream data record layout");
+static_assert(offsetof(StreamDataRecord, data) == 4, "stream data record layout");
+static_assert(offsetof(StreamDataRecord, length) == 8, "stream data record layout");
+static_assert(offsetof(StreamDataRecord, offset) == 12, "stream data record layout");
 #endif

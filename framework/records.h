@@ -82,8 +82,23 @@ struct InstanceRecord : InitRecord {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(sizeof(InitRecord) == 48, "InitRecord is twelve 32-bit fields");
+static_assert(offsetof(InitRecord, typeName) == 4, "InitRecord layout");
+static_assert(offsetof(InitRecord, attrCount) == 8, "InitRecord layout");
+static_assert(offsetof(InitRecord, attrNames) == 12, "InitRecord layout");
+static_assert(offsetof(InitRecord, attrValues) == 16, "InitRecord layout");
+static_assert(offsetof(InitRecord, dataFile) == 20, "InitRecord layout");
+static_assert(offsetof(InitRecord, mode) == 24, "InitRecord layout");
+static_assert(offsetof(InitRecord, width) == 28, "InitRecord layout");
+static_assert(offsetof(InitRecord, height) == 32, "InitRecord layout");
+static_assert(offsetof(InitRecord, backColor) == 36, "InitRecord layout");
+static_assert(offsetof(InitRecord, textColor) == 40, "InitRecord layout");
 static_assert(offsetof(InitRecord, fixedSize) == 44, "InitRecord layout");
 static_assert(sizeof(PrintRecord) == 24, "PrintRecord is six 32-bit fields");
+static_assert(offsetof(PrintRecord, hdc) == 4, "PrintRecord layout");
+static_assert(offsetof(PrintRecord, originX) == 8, "PrintRecord layout");
+static_assert(offsetof(PrintRecord, originY) == 16, "PrintRecord layout");
+static_assert(sizeof(AltInitRecord) == 1556, "AltInitRecord: the 1556 bytes the framework uses");
+static_assert(offsetof(AltInitRecord, type) == 0, "AltInitRecord layout");
 static_assert(offsetof(AltInitRecord, subtype) == 512, "AltInitRecord layout");
 static_assert(offsetof(AltInitRecord, dataFile) == 1024, "AltInitRecord layout");
 static_assert(offsetof(AltInitRecord, mode) == 1536, "AltInitRecord layout");
@@ -100,10 +115,12 @@ static_assert(offsetof(InstanceRecord, pluginMode) == 64, "InstanceRecord layout
 static_assert(offsetof(InstanceRecord, pluginInstance) == 68, "InstanceRecord layout");
 static_assert(offsetof(InstanceRecord, closingStream) == 72, "InstanceRecord layout");
 static_assert(offsetof(InstanceRecord, printing) == 76, "InstanceRecord layout");
+static_assert(offsetof(InstanceRecord, printRecord) == 80, "InstanceRecord layout");
 static_assert(offsetof(InstanceRecord, component) == 104, "InstanceRecord layout");
 static_assert(sizeof(InstanceRecord) == 108, "InstanceRecord layout");
 #else
 static_assert(offsetof(InstanceRecord, printing) == 68, "InstanceRecord layout");
+static_assert(offsetof(InstanceRecord, printRecord) == 72, "InstanceRecord layout");
 static_assert(offsetof(InstanceRecord, component) == 96, "InstanceRecord layout");
 static_assert(sizeof(InstanceRecord) == 100, "InstanceRecord layout");
 #endif
