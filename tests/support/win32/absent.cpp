@@ -18,8 +18,13 @@ void QpmUseManualClock(DWORD) { Absent("QpmUseManualClock"); }
 void QpmUseRealClock(void) {}  // the real clock is the only one here
 BOOL QpmClockIsManual(void) { return FALSE; }
 void QpmAdvanceClock(DWORD) { Absent("QpmAdvanceClock"); }
-void QpmSetWaitHandler(QpmWaitHandler, void*) { Absent("QpmSetWaitHandler"); }
+// Clearing a handler is what a test's tear-down does: there is none here.
+void QpmSetWaitHandler(QpmWaitHandler handler, void*) {
+    if (handler) Absent("QpmSetWaitHandler");
+}
 void QpmSetWindowsDirectory(LPCSTR) { Absent("QpmSetWindowsDirectory"); }
-void QpmSetMessageBoxHandler(QpmMessageBoxHandler, void*) { Absent("QpmSetMessageBoxHandler"); }
+void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void*) {
+    if (handler) Absent("QpmSetMessageBoxHandler");
+}
 void QpmFailNth(QpmFault, int) { Absent("QpmFailNth"); }
 void QpmResetFaults(void) {}  // nothing was injected

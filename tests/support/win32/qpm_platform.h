@@ -37,7 +37,7 @@ void QpmAdvanceClock(DWORD ms);
  * tick reaches a component only when a test sends it. */
 UINT QpmPumpMessages(void);
 typedef void (*QpmWaitHandler)(DWORD timeoutMs, void* context);
-void QpmSetWaitHandler(QpmWaitHandler handler, void* context); /* absent */
+void QpmSetWaitHandler(QpmWaitHandler handler, void* context); /* absent; null accepted */
 
 /* -------------------------------------------- Windows directory (absent) */
 void QpmSetWindowsDirectory(LPCSTR path);
@@ -45,7 +45,7 @@ void QpmSetWindowsDirectory(LPCSTR path);
 /* -------------------------------------------------- message box (absent) */
 typedef int (*QpmMessageBoxHandler)(HWND owner, LPCSTR text, LPCSTR caption, UINT type,
                                     void* context);
-void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void* context);
+void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void* context); /* null accepted */
 
 /* ---------------------------------------------- fault injection (absent) */
 typedef enum QpmFault {
