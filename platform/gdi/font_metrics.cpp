@@ -84,7 +84,8 @@ long ComputeMetrics(FT_Face face, const LOGFONTA& log, FontMetrics* out) {
     out->internalLeading = std::max(0, out->height - Round(ppem));
     out->externalLeading = Round(d.lineGap * scale);
     out->aveCharWidth = std::max(1, Round(d.avgWidth * scale));
-    out->maxCharWidth = std::max(1, Round(face->max_advance_width * scale));
+    // The widest glyph box, as GDI reports it for TrueType faces.
+    out->maxCharWidth = std::max(1, Round((face->bbox.xMax - face->bbox.xMin) * scale));
     out->weight = log.lfWeight > 0 ? int(log.lfWeight) : FW_NORMAL;
     out->italic = log.lfItalic != 0;
     out->underline = log.lfUnderline != 0;

@@ -70,7 +70,10 @@ std::unique_ptr<BitmapObject> MakeBitmap(int width, int height, uint32_t fill) {
 
 using namespace qpm;
 
-// A zero-sized request still gives a 1x1 bitmap, as Win32 does.
+// Always 32 bits per pixel, even for a memory DC still holding its 1x1
+// default bitmap (where GDI would make a monochrome one): components make
+// bitmaps to draw in colour, and one pixel format keeps blits plain
+// copies. A zero-sized request still gives a 1x1 bitmap, as Win32 does.
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) {
     if (!FindDC(hdc)) return nullptr;
     if (width == 0 || height == 0) width = height = 1;

@@ -1,6 +1,5 @@
 // SelectObject: swaps a DC's pen, brush, font or bitmap and hands back
 // the one it displaced.
-#include "../internal/kernel_internal.h"
 #include "dc.h"
 #include "objects.h"
 
@@ -47,6 +46,5 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ handle) {
     RetainSelection(handle);
     *slot = handle;
     ReleaseSelection(previous);  // may destroy it when its deletion is pending
-    QPM_TRACE("gdi", "select %p into DC %p", handle, static_cast<void*>(hdc));
     return previous;
 }

@@ -169,3 +169,59 @@ TEST(DrawText, ExpandTabsMovesToTabStops) {
 }
 
 }  // namespace
+
+namespace {
+
+// With DejaVu Sans at -12 (the face the reference measurements were taken
+// with) the layout must match them number for number: 7 lines of 14,
+// centred right edge 91, left-aligned 95 (the blank at a break counts),
+// an unbreakable word 194 wide, and the rest. Skipped without the face.
+TEST(DrawTextCalcRect, MatchesTheReferenceLayoutWithDejaVuSans) {
+    TextDC t(10, 10, Font("DejaVu Sans", -12));
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(t.dc(), sizeof face, face);
+    if (std::strcmp(face, "DejaVu Sans") != 0) GTEST_SKIP() << "DejaVu Sans is not installed";
+    TEXTMETRICA tm = t.Metrics();
+    EXPECT_EQ(tm.tmHeight, 14);
+    EXPECT_EQ(tm.tmAscent, 11);
+    EXPECT_EQ(tm.tmDescent, 3);
+    EXPECT_EQ(tm.tmInternalLeading, 2);
+    EXPECT_EQ(tm.tmExternalLeading, 0);
+    EXPECT_EQ(tm.tmAveCharWidth, 6);
+    EXPECT_EQ(tm.tmMaxCharWidth, 34);
+    EXPECT_EQ(t.Extent("Hello").cx, 29);
+    EXPECT_EQ(t.Extent("Hello World").cx, 68);
+    EXPECT_EQ(t.Extent("The quick brown fox").cx, 123);
+    struct Row {
+        const char* text;
+        RECT in;
+        UINT format;
+        int height;
+        RECT out;
+    } rows[] = {
+        {kSentence, {0, 0, 100, 0}, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX, 98, {0, 0, 91, 98}},
+        {kSentence,
+         {10, 5, 110, 500},
+         DT_CENTER | DT_WORDBREAK | DT_NOPREFIX,
+         98,
+         {10, 5, 101, 103}},
+        {kSentence, {0, 0, 100, 0}, DT_WORDBREAK | DT_NOPREFIX, 98, {0, 0, 95, 98}},
+        {"Supercalifragilisticexpialidocious word",
+         {0, 0, 100, 0},
+         DT_WORDBREAK | DT_NOPREFIX,
+         28,
+         {0, 0, 194, 28}},
+        {"", {0, 0, 0, 0}, DT_WORDBREAK, 14, {0, 0, 0, 0}},
+        {"line1\nline2\r\nline3", {0, 0, 0, 0}, DT_NOPREFIX, 42, {0, 0, 29, 42}},
+        {"A&B", {0, 0, 0, 0}, DT_SINGLELINE, 14, {0, 0, 16, 14}},
+        {"A&B", {0, 0, 0, 0}, DT_SINGLELINE | DT_NOPREFIX, 14, {0, 0, 25, 14}},
+    };
+    for (const Row& row : rows) {
+        RECT r = row.in;
+        EXPECT_EQ(DrawTextA(t.dc(), row.text, -1, &r, DT_CALCRECT | row.format), row.height)
+            << row.text;
+        EXPECT_EQ(gdi_test::RectText(r), gdi_test::RectText(row.out)) << row.text;
+    }
+}
+
+}  // namespace

@@ -156,3 +156,12 @@ private:
 };
 
 }  // namespace gdi_test
+
+namespace gdi_test {
+
+inline std::string RectText(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+}
+
+}  // namespace gdi_test
