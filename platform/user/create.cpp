@@ -76,7 +76,8 @@ bool CalcInitialClient(HWND hwnd) {
     SendIfWindow(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
     if (!(w = LookupWindow(hwnd))) return false;
     w->client = ClampedClient(r, w->rect);
-    if (!w->parent) w->surface = std::make_shared<Surface>(ClientWidth(*w), ClientHeight(*w), kWhite);
+    if (!w->parent)
+        w->surface = std::make_shared<Surface>(ClientWidth(*w), ClientHeight(*w), kWhite);
     return true;
 }
 
@@ -118,8 +119,8 @@ bool CheckParent(DWORD style, HWND parent) {
 
 using namespace qpm;
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
     WindowClass* cls = FindClass(className, instance);
     if (!cls) {
@@ -127,7 +128,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         return nullptr;
     }
     if (!CheckParent(style, parent)) return nullptr;
-    CREATESTRUCTA cs{param, instance, menu,         parent,   height, width,
+    CREATESTRUCTA cs{param, instance, menu,        parent,     height,    width,
                      y,     x,        LONG(style), windowName, className, exStyle};
     HWND hwnd = InsertWindow(NewWindow(cls, cs, EffectiveStyle(style)));
     ++cls->windows;

@@ -54,8 +54,8 @@ BOOL WINAPI UnionRect(LPRECT dest, const RECT* a, const RECT* b) {
         *dest = Empty(*a) ? *b : *a;
         return TRUE;
     }
-    *dest = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
-                 std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
+    *dest = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+                 std::max(a->bottom, b->bottom)};
     return TRUE;
 }
 

@@ -84,14 +84,14 @@ struct Window {
     HINSTANCE instance = nullptr;
     std::string text;
     std::vector<BYTE> extra;
-    Region update;             // invalid part of the client area, client coordinates
-    bool erase = false;        // WM_ERASEBKGND due at the next BeginPaint
-    SurfacePtr surface;        // top-level windows only
-    bool sizePending = false;  // top-level: creation's WM_SIZE/WM_MOVE wait for ShowWindow
+    Region update;                  // invalid part of the client area, client coordinates
+    bool erase = false;             // WM_ERASEBKGND due at the next BeginPaint
+    SurfacePtr surface;             // top-level windows only
+    bool sizePending = false;       // top-level: creation's WM_SIZE/WM_MOVE wait for ShowWindow
     bool restoreMaximized = false;  // minimized from maximized: SW_RESTORE maximizes again
-    bool destroying = false;   // DestroyWindow has started on this window
-    bool freed = false;        // the handle is dead; kept only while inUse > 0
-    int inUse = 0;             // window procedure frames running for this window
+    bool destroying = false;        // DestroyWindow has started on this window
+    bool freed = false;             // the handle is dead; kept only while inUse > 0
+    int inUse = 0;                  // window procedure frames running for this window
 };
 
 // -------------------------------------------------- classes (classes.cpp)
@@ -130,7 +130,7 @@ Window* RootWindow(Window* window);
 // ------------------------------------------------ geometry (geometry.cpp)
 int ClientWidth(const Window& w);
 int ClientHeight(const Window& w);
-RECT ClientArea(const Window& w);            // (0, 0, width, height)
+RECT ClientArea(const Window& w);             // (0, 0, width, height)
 POINT ClientOriginInParent(const Window& w);  // screen for top-levels
 POINT ClientOriginInRoot(Window* w);          // relative to the top-level's client
 RECT WindowRectInRoot(Window* w);
@@ -138,7 +138,7 @@ RECT NonClientInsets(DWORD style, DWORD exStyle);  // thickness of each side
 // The client rect, relative to `window`, from WM_NCCALCSIZE's answer
 // `calculated`, kept inside the window.
 RECT ClampedClient(const RECT& calculated, const RECT& window);
-WPARAM SizeKind(const Window& w);                  // SIZE_RESTORED, _MINIMIZED, _MAXIMIZED
+WPARAM SizeKind(const Window& w);  // SIZE_RESTORED, _MINIMIZED, _MAXIMIZED
 
 // ----------------------------------------------- positions (winpos.cpp, show.cpp)
 BOOL SetWindowPosInternal(HWND hwnd, int x, int y, int cx, int cy, UINT flags);

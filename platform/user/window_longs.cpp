@@ -32,8 +32,7 @@ bool PointerIndex(int index) {
 bool IndexValid(const Window& w, int index, size_t size) {
     if (index >= 0) return ExtraInRange(w, index, size);
     if (PointerIndex(index)) return size == sizeof(LONG_PTR);
-    return index == GWLP_ID || index == GWL_STYLE || index == GWL_EXSTYLE ||
-           index == GWLP_USERDATA;
+    return index == GWLP_ID || index == GWL_STYLE || index == GWL_EXSTYLE || index == GWLP_USERDATA;
 }
 
 LONG_PTR ReadField(const Window& w, int index, size_t size) {
@@ -115,9 +114,7 @@ LONG_PTR Set(HWND hwnd, int index, size_t size, LONG_PTR value) {
 
 using namespace qpm;
 
-LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
-    return LONG(Get(hwnd, index, sizeof(LONG)));
-}
+LONG WINAPI GetWindowLongA(HWND hwnd, int index) { return LONG(Get(hwnd, index, sizeof(LONG))); }
 
 LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
     return LONG(Set(hwnd, index, sizeof(LONG), value));

@@ -22,8 +22,9 @@ std::vector<std::unique_ptr<Window>> zombies;
 uintptr_t Value(HWND hwnd) { return reinterpret_cast<uintptr_t>(hwnd); }
 
 void FreeZombie(Window* window) {
-    auto it = std::find_if(zombies.begin(), zombies.end(),
-                           [window](const std::unique_ptr<Window>& z) { return z.get() == window; });
+    auto it =
+        std::find_if(zombies.begin(), zombies.end(),
+                     [window](const std::unique_ptr<Window>& z) { return z.get() == window; });
     if (it != zombies.end()) zombies.erase(it);
 }
 

@@ -55,8 +55,8 @@ TEST_F(ClassTest, EachInstanceHasItsOwnClassOfAName) {
     wc.hInstance = second;
     ASSERT_NE(RegisterClassA(&wc), 0);
 
-    HWND w = CreateWindowExA(0, "PerInstance", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr,
-                             second, nullptr);
+    HWND w = CreateWindowExA(0, "PerInstance", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, second,
+                             nullptr);
     ASSERT_TRUE(w);
     EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(OtherProc));
     EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 2);

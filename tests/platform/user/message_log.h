@@ -110,8 +110,7 @@ inline std::string Describe(const Row& r, bool expected) {
 inline ::testing::AssertionResult SameSequence(const std::vector<Row>& expected,
                                                const std::vector<Row>& actual) {
     bool same = expected.size() == actual.size();
-    for (size_t i = 0; same && i < expected.size(); ++i)
-        same = RowMatches(expected[i], actual[i]);
+    for (size_t i = 0; same && i < expected.size(); ++i) same = RowMatches(expected[i], actual[i]);
     if (same) return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     failure << "message sequences differ\n";
@@ -122,8 +121,8 @@ inline ::testing::AssertionResult SameSequence(const std::vector<Row>& expected,
         std::string e = i < expected.size() ? Describe(expected[i], true) : "(none)";
         std::string a = i < actual.size() ? Describe(actual[i], false) : "(none)";
         bool ok = i < expected.size() && i < actual.size() && RowMatches(expected[i], actual[i]);
-        snprintf(line, sizeof line, "%3zu  %-46s %s %s\n", i, e.c_str(), ok ? "  " : "!=",
-                 a.c_str());
+        snprintf(line, sizeof line, "%3zu  %-46s %s %s\n", i, e.c_str(),
+                 ok ? "  " : "!=", a.c_str());
         failure << line;
     }
     return failure;

@@ -65,9 +65,9 @@ protected:
 
     HWND Make(const char* cls, const char* name, DWORD style, int x, int y, int cx, int cy,
               HWND parent = nullptr, int id = 0, DWORD exStyle = 0, void* param = nullptr) {
-        HWND hwnd = CreateWindowExA(exStyle, cls, name, style, x, y, cx, cy, parent,
-                                    reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr,
-                                    param);
+        HWND hwnd =
+            CreateWindowExA(exStyle, cls, name, style, x, y, cx, cy, parent,
+                            reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, param);
         if (hwnd) {
             made_.push_back(hwnd);
             MessageLog::Get().Name(hwnd, name);
