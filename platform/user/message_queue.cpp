@@ -23,14 +23,15 @@ bool Deliverable(const MSG& m) {
 }  // namespace
 
 // hwnd filter as GetMessageA takes it: NULL = any, (HWND)-1 = thread
-// messages only, otherwise the window and its descendants.
+// messages only, otherwise the window and its descendants. A range of
+// 0..0, or one whose first is above its last, lets every message through.
 bool MessageMatches(HWND filter, HWND hwnd, UINT first, UINT last, UINT message) {
     if (filter == reinterpret_cast<HWND>(-1)) {
         if (hwnd) return false;
     } else if (filter && hwnd != filter && !IsDescendant(filter, hwnd)) {
         return false;
     }
-    if (first == 0 && last == 0) return true;
+    if ((first == 0 && last == 0) || first > last) return true;
     return message >= first && message <= last;
 }
 

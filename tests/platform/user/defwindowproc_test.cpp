@@ -44,17 +44,5 @@ TEST_F(DefProcTest, WindowTextGoesThroughMessages) {
     EXPECT_EQ(DefWindowProcA(w, WM_GETTEXTLENGTH, 0, 0), 0);
 }
 
-TEST_F(DefProcTest, DeadWindowsAnswerNothing) {
-    HWND w = Make(kClass, "Probe", WS_POPUP, 0, 0, 10, 10);
-    DestroyWindow(w);
-    EXPECT_EQ(DefWindowProcA(w, WM_GETTEXTLENGTH, 0, 0), 0);
-    char buf[8];
-    SetLastError(0xDEAD);
-    EXPECT_EQ(GetWindowTextA(w, buf, sizeof buf), 0);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
-    EXPECT_FALSE(IsWindowVisible(w));
-    EXPECT_FALSE(IsWindow(nullptr));
-}
-
 }  // namespace
 }  // namespace usertest

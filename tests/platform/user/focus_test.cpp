@@ -50,11 +50,5 @@ TEST_F(FocusTest, HidingGivesTheFocusToTheParent) {
                              MessageLog::Get().Only({WM_KILLFOCUS, WM_SETFOCUS})));
 }
 
-TEST_F(FocusTest, DestroyedFocusWindowLeavesNoFocus) {
-    SetFocus(b);
-    DestroyWindow(top);
-    EXPECT_EQ(GetFocus(), nullptr);
-}
-
 }  // namespace
 }  // namespace usertest

@@ -174,13 +174,5 @@ TEST_F(LoopTest, PaintThatIsNotValidatedIsValidatedByDispatch) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
 }
 
-TEST_F(LoopTest, TranslateMessageOnlyClaimsKeys) {
-    MSG key{child, WM_KEYDOWN, 'A', 0, 0, {0, 0}};
-    MSG other{child, WM_USER, 0, 0, 0, {0, 0}};
-    EXPECT_TRUE(TranslateMessage(&key));
-    EXPECT_FALSE(TranslateMessage(&other));
-    EXPECT_FALSE(PeekMessageA(&other, nullptr, 0, 0, PM_NOREMOVE));  // no WM_CHAR made
-}
-
 }  // namespace
 }  // namespace usertest

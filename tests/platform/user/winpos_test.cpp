@@ -183,18 +183,5 @@ TEST_F(MoveTest, ShowAndHideAChild) {
     EXPECT_TRUE(IsWindowVisible(child));
 }
 
-TEST_F(MoveTest, BadHandles) {
-    HWND bogus = reinterpret_cast<HWND>(uintptr_t(0x12345));
-    SetLastError(0xDEAD);
-    EXPECT_FALSE(MoveWindow(bogus, 0, 0, 1, 1, TRUE));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
-    SetLastError(0xDEAD);
-    EXPECT_FALSE(ShowWindow(bogus, SW_SHOW));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
-    RECT r;
-    EXPECT_FALSE(GetClientRect(bogus, &r));
-    EXPECT_FALSE(GetWindowRect(bogus, &r));
-}
-
 }  // namespace
 }  // namespace usertest
