@@ -1,0 +1,26 @@
+// The component window's procedure and the painting services it offers.
+#pragma once
+
+#include "records.h"
+#include "window_frames.h"
+
+#include <windows.h>
+
+// Paints the component on `dc`: background, colours and Paint, through
+// the off-screen bitmap when the window has one.
+void PaintComponent(InstanceRecord* record, HDC dc);
+
+// Paints the component now, outside WM_PAINT, on the window's own DC.
+void RepaintNow(InstanceRecord* record);
+
+// Message 1030: prints the component on the PrintRecord's DC. Returns 1.
+LRESULT PrintComponent(InstanceRecord* record, PrintRecord* print);
+
+// WM_DESTROY with a record: the component sees WM_DESTROY and is deleted,
+// then the bitmap, the string block and the record are freed (put off
+// until the outermost frame when the window procedure is nested).
+LRESULT TearDown(WindowFrame& frame, InstanceRecord* record, HGLOBAL block, WPARAM wParam,
+                 LPARAM lParam);
+
+// Frees what a record-less WM_DESTROY still finds in window long 0.
+void FreeOrphanBlock(HWND window);

@@ -1,0 +1,102 @@
+// A test fixture that loads the probe component library as a host would
+// and runs it inside a scripted host window, under the manual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <module.h>
+#include <protocol.h>
+#include <qpm_platform.h>
+#include <records.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../support/scripted_host.h"
+#include "probe/probe_state.h"
+
+using AttrList = std::vector<std::pair<std::string, std::string>>;
+using SetInstanceFn = void(WINAPI*)(HINSTANCE);
+using GetVersionFn = WORD(WINAPI*)(WORD, WORD);
+using CalcSizeFn = int32_t(WINAPI*)(InitRecord*);
+using InitFn = HWND(WINAPI*)(HWND, InitRecord*);
+
+// An InitRecord with its attribute arrays, owned by the test.
+struct TestRecord {
+    std::vector<std::string> names, values;
+    std::vector<char*> namePtrs, valuePtrs;
+    std::string dataFile;
+    InitRecord record{};
+
+    explicit TestRecord(std::vector<std::pair<std::string, std::string>> attrs = {},
+                        const char* file = nullptr) {
+        for (auto& [n, v] : attrs) {
+            names.push_back(n);
+            values.push_back(v);
+        }
+        for (size_t i = 0; i < names.size(); ++i) {
+            namePtrs.push_back(names[i].data());
+            valuePtrs.push_back(values[i].data());
+        }
+        namePtrs.push_back(nullptr);
+        valuePtrs.push_back(nullptr);
+        if (file) dataFile = file;
+        record.size = sizeof(InitRecord);
+        record.attrCount = int32_t(names.size());
+        record.attrNames = namePtrs.data();
+        record.attrValues = valuePtrs.data();
+        record.dataFile = file ? dataFile.data() : nullptr;
+        record.width = 200;
+        record.height = 40;
+        record.backColor = RGB(0, 0, 128);
+        record.textColor = RGB(255, 255, 0);
+    }
+};
+
+class ProbeTest : public ::testing::Test {
+protected:
+    void SetUp() override { Load(QPM_PROBE_LIBRARY); }
+
+    void Load(const char* path) {
+        QpmUseManualClock(100000);
+        library = LoadLibraryA(path);
+        ASSERT_NE(library, nullptr) << path;
+        probe = reinterpret_cast<ProbeGetStateFn>(GetProcAddress(library, "ProbeGetState"))();
+        setInstance = reinterpret_cast<SetInstanceFn>(GetProcAddress(library, "QPMSetInstance"));
+        getVersion = reinterpret_cast<GetVersionFn>(GetProcAddress(library, "QPMGetVersion"));
+        calcSize = reinterpret_cast<CalcSizeFn>(GetProcAddress(library, "QPMCalcSize"));
+        init = reinterpret_cast<InitFn>(GetProcAddress(library, "QPMInit"));
+        wndProc = reinterpret_cast<WNDPROC>(GetProcAddress(library, "_QPMLibWndProc@16"));
+        ASSERT_TRUE(setInstance && getVersion && calcSize && init && wndProc);
+        setInstance(library);
+    }
+
+    // Creates a component window in the host from `r`.
+    HWND Create(TestRecord& r) { return init(host.window(), &r.record); }
+
+    // The window's record, locked for the caller; Unlock when done.
+    InstanceRecord* Lock(HWND w) {
+        HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(w, 0));
+        return block ? static_cast<InstanceRecord*>(GlobalLock(block)) : nullptr;
+    }
+    void Unlock(HWND w) { GlobalUnlock(reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(w, 0))); }
+
+    std::vector<ProbeEvent> Events() const {
+        return std::vector<ProbeEvent>(probe->events, probe->events + probe->eventCount);
+    }
+    std::vector<int32_t> Slots() const {
+        std::vector<int32_t> s;
+        for (int32_t i = 0; i < probe->eventCount; ++i) s.push_back(probe->events[i].slot);
+        return s;
+    }
+    void ClearEvents() { probe->eventCount = 0; }
+
+    ScriptedHost host{400, 100};
+    HMODULE library = nullptr;
+    ProbeState* probe = nullptr;
+    SetInstanceFn setInstance = nullptr;
+    GetVersionFn getVersion = nullptr;
+    CalcSizeFn calcSize = nullptr;
+    InitFn init = nullptr;
+    WNDPROC wndProc = nullptr;
+};

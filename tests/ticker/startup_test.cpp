@@ -1,0 +1,200 @@
+// Where the text comes from: "TEXT", a data file, or the "SRC" URL; and
+// the size the ticker asks for.
+#include <attributes.h>
+
+#include "../../ticker/ticker_stream.h"
+#include "ticker_fixture.h"
+
+namespace {
+
+using StartupTest = TickerTest;
+
+TEST_F(StartupTest, InlineTextTurnsWhiteSpaceIntoSpaces) {
+    ASSERT_EQ(Start({{"TEXT", "Hello\r\nWorld"}}), 1);
+    EXPECT_EQ(Text(), "Hello  World");
+    EXPECT_EQ(Ticker()->textLength, 12);
+    EXPECT_EQ(GlobalSize(Ticker()->textBlock), 14u);
+    EXPECT_EQ(Ticker()->text[12], '\0');
+    EXPECT_EQ(Ticker()->text[13], '\0');
+}
+
+TEST_F(StartupTest, AnEmptyTextAttributeFailsWhateverElseIsThere) {
+    std::string file = WriteFile("news.txt", "from the file");
+    EXPECT_EQ(Start({{"TEXT", ""}, {"SRC", "http://h/news"}}, 100, 20, file.c_str()), 0);
+    EXPECT_TRUE(host.requests().empty()) << "neither the file nor the URL is tried";
+}
+
+TEST_F(StartupTest, NoSourceAtAllFails) { EXPECT_EQ(Start({{"FONT", "Arial"}}), 0); }
+
+TEST_F(StartupTest, DataFilesAreTakenByteForByte) {
+    std::string crlf = WriteFile("crlf.txt", "one\r\ntwo\tthree");
+    ASSERT_EQ(Start({}, 100, 20, crlf.c_str()), 1);
+    EXPECT_EQ(Text(), "one\r\ntwo\tthree");
+}
+
+TEST_F(StartupTest, ALargeDataFileIsReadWhole) {
+    std::string big;
+    for (int i = 0; i < 5000; ++i) big += char('a' + i % 26);
+    std::string path = WriteFile("big.txt", big);
+    ASSERT_EQ(Start({}, 100, 20, path.c_str()), 1);
+    EXPECT_EQ(Text(), big);
+    EXPECT_EQ(GlobalSize(Ticker()->textBlock), 5002u);
+}
+
+TEST_F(StartupTest, AnEmptyDataFileIsAValidText) {
+    std::string path = WriteFile("empty.txt", "");
+    ASSERT_EQ(Start({}, 100, 20, path.c_str()), 1);
+    EXPECT_NE(Ticker()->text, nullptr);
+    EXPECT_EQ(Ticker()->textLength, 0);
+}
+
+TEST_F(StartupTest, AMissingDataFileFails) {
+    EXPECT_EQ(Start({}, 100, 20, (tempDir + "/missing.txt").c_str()), 0);
+    EXPECT_EQ(Ticker()->text, nullptr);
+    EXPECT_EQ(Ticker()->textLength, 0);
+}
+
+TEST_F(StartupTest, SourceStreamedInTwoChunks) {
+    host.Answer(QPMR_HOSTINFO, [](WPARAM item, LPARAM buffer) {
+        strcpy(reinterpret_cast<char*>(buffer), item == 2 ? "page=7" : "");
+        return LRESULT(1);
+    });
+    host.ServeStream("http://h/news", 9, "AB", /*keepOpen=*/true);
+    ASSERT_EQ(Start({{"SRC", "http://h/news"}, {"SHOWBORDER", ""}}), 1);
+    EXPECT_EQ(Ticker()->active, 0);
+    host.Pump();
+    SendMessageA(window, QPMM_STREAMREADY, 0, 9);
+    EXPECT_EQ(Text(), "AB");
+    host.AppendToStream(9, "C\tD");
+    SendMessageA(window, QPMM_STREAMREADY, 0, 9);
+    EXPECT_EQ(Text(), "ABC D");
+    EXPECT_EQ(Ticker()->active, 0) << "still waiting for the end";
+    SendMessageA(window, QPMM_STREAMEND, 0, 9);
+    EXPECT_EQ(Ticker()->active, 1);
+    EXPECT_EQ(Ticker()->offsetX, 100 - 16);
+    SendMessageA(window, QPMM_IDLE, 0, 0);
+    EXPECT_EQ(Ticker()->streams, nullptr) << "the finished stream is swept";
+    host.Pump();
+    std::vector<UINT> requests = host.messages();
+    ASSERT_GE(requests.size(), 3u);
+    EXPECT_TRUE(SameRequests(
+        {{QPMR_HOSTINFO, 2, ""},
+         {QPMR_OPENSTREAM, 0, "url=\"http://h/news\" context=\"page=7\" data=null method=0 length=0"}},
+        std::vector<HostRequest>(host.requests().begin(), host.requests().begin() + 2)));
+}
+
+TEST_F(StartupTest, AFailedStreamShowsWhatArrived) {
+    host.ServeStream("http://h/news", 9, "partial", /*keepOpen=*/true);
+    ASSERT_EQ(Start({{"SRC", "http://h/news"}}), 1);
+    SendMessageA(window, QPMM_STREAMREADY, 0, 9);
+    SendMessageA(window, QPMM_STREAMFAILED, 404, 9);
+    EXPECT_EQ(Text(), "partial");
+    EXPECT_EQ(Ticker()->active, 1);
+}
+
+TEST_F(StartupTest, ARefusedUrlFailsTheStart) {
+    host.AnswerValue(QPMR_OPENSTREAM, -1);
+    EXPECT_EQ(Start({{"SRC", "http://h/none"}}), 0);
+}
+
+// A ticker whose stream object cannot be made closes the handle the host
+// had already granted.
+class NoStreamTicker : public MessageTicker {
+public:
+    DataStream* CreateStream(const char*) override { return nullptr; }
+};
+
+TEST_F(StartupTest, NoStreamObjectClosesTheGrantedHandle) {
+    host.AnswerValue(QPMR_OPENSTREAM, 31);
+    ASSERT_NE(Create({{"SRC", "http://h/news"}}), nullptr);
+    HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(window, 0));
+    auto* record = static_cast<InstanceRecord*>(GlobalLock(block));
+    delete record->component;
+    record->component = new NoStreamTicker;
+    GlobalUnlock(block);
+    EXPECT_EQ(SendMessageA(window, QPMM_START, 0, 0), 0);
+    EXPECT_EQ(host.messages(),
+              (std::vector<UINT>{QPMR_HOSTINFO, QPMR_OPENSTREAM, QPMR_CLOSESTREAM}));
+    EXPECT_EQ(host.requests().back().detail, "handle=31");
+}
+
+TEST_F(StartupTest, SettingsFromTheAttributes) {
+    std::string longFace(40, 'F');
+    ASSERT_EQ(Start({{"TEXT", "x"}, {"FONT", longFace}, {"SIZE", "20"}, {"NOBORDER", ""},
+                     {"SHOWBORDER", "true"}}),
+              1);
+    EXPECT_EQ(std::string(Ticker()->faceName), std::string(31, 'F'));
+    EXPECT_EQ(Ticker()->fontSize, 20);
+    EXPECT_EQ(Ticker()->showBorder, 1) << "SHOWBORDER wins";
+    DestroyWindow(window);
+    ASSERT_EQ(Start({{"TEXT", "x"}, {"FONT", ""}, {"SIZE", ""}}), 1);
+    EXPECT_STREQ(Ticker()->faceName, "");
+    EXPECT_EQ(Ticker()->fontSize, 12);
+    EXPECT_EQ(Ticker()->showBorder, 0);
+    DestroyWindow(window);
+    ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", "big"}}), 1);
+    EXPECT_EQ(Ticker()->fontSize, 0);
+}
+
+TEST_F(StartupTest, AppendingKeepsTheTextWhenTheBlockCannotGrow) {
+    ASSERT_EQ(Start({{"TEXT", "abc"}}), 1);
+    MessageTicker* t = Ticker();
+    QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);
+    EXPECT_EQ(t->AppendText("def", 3), 0);
+    EXPECT_EQ(Text(), "abc");
+    EXPECT_EQ(t->AppendText("de\nf", 4), 1);
+    EXPECT_EQ(Text(), "abcde f");
+    EXPECT_EQ(t->AppendText("", 0), 1);
+    EXPECT_EQ(Text(), "abcde f");
+}
+
+TEST_F(StartupTest, AppendingKeepsNulBytesAndHighBytes) {
+    ASSERT_EQ(Start({{"TEXT", "a"}}), 1);
+    EXPECT_EQ(Ticker()->AppendText("b\0\xe9", 3), 1);
+    EXPECT_EQ(Text(), std::string("ab\0\xe9", 4));
+}
+
+struct SizeCase {
+    Attributes attrs;
+    int32_t width, height;
+};
+
+TEST_F(StartupTest, SizeHookResults) {
+    const SizeCase cases[] = {
+        {{}, 400, 15},
+        {{{"SHOWBORDER", ""}}, 400, 20},
+        {{{"SIZE", "20"}}, 400, 23},
+        {{{"SIZE", "big"}}, 400, 3},
+        {{{"SIZE", "big"}, {"SHOWBORDER", "yes"}}, 400, 8},
+        {{{"SIZE", ""}, {"NOBORDER", ""}}, 400, 15},
+    };
+    for (const SizeCase& c : cases) {
+        std::vector<std::string> names, values;
+        for (const auto& [n, v] : c.attrs) names.push_back(n), values.push_back(v);
+        std::vector<char*> np, vp;
+        for (size_t i = 0; i < names.size(); ++i) np.push_back(&names[i][0]), vp.push_back(&values[i][0]);
+        InitRecord init{};
+        init.attrCount = int32_t(names.size());
+        init.attrNames = np.data();
+        init.attrValues = vp.data();
+        EXPECT_EQ(QPMCalcSize(&init), 1);
+        EXPECT_EQ(init.width, c.width);
+        EXPECT_EQ(init.height, c.height);
+    }
+}
+
+TEST_F(StartupTest, SizeHookReadsThePackedForm) {
+    char subtypeName[] = "SUBTYPE", subtype[] = "SIZE=20,SHOWBORDER";
+    char* names[] = {subtypeName, nullptr};
+    char* values[] = {subtype, nullptr};
+    InitRecord init{};
+    init.attrCount = 1;
+    init.attrNames = names;
+    init.attrValues = values;
+    init.mode = 1234;
+    EXPECT_EQ(QPMCalcSize(&init), 1);
+    EXPECT_EQ(init.height, 28);
+    EXPECT_EQ(init.mode, 1234) << "the size query leaves the mark alone";
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+// Runs the ticker, linked straight into the test program, inside a
+// scripted host under the manual clock, and reaches its fields.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <module.h>
+#include <qpm_platform.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../../ticker/message_ticker.h"
+#include "../support/scripted_host.h"
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+class TickerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QpmUseManualClock(1000);
+        QPMSetInstance(nullptr);
+        char dir[] = "/tmp/qpm_ticker_XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        tempDir = dir;
+        QpmSetWindowsDirectory(dir);
+    }
+    void TearDown() override {
+        if (window && IsWindow(window)) DestroyWindow(window);
+        for (const std::string& f : files) unlink(f.c_str());
+        rmdir(tempDir.c_str());
+    }
+
+    // Creates the ticker window with these attributes (and data file).
+    HWND Create(const Attributes& attrs, int width = 100, int height = 20,
+                const char* dataFile = nullptr) {
+        names.clear(), values.clear(), namePtrs.clear(), valuePtrs.clear();
+        for (const auto& [n, v] : attrs) names.push_back(n), values.push_back(v);
+        for (size_t i = 0; i < names.size(); ++i)
+            namePtrs.push_back(&names[i][0]), valuePtrs.push_back(&values[i][0]);
+        namePtrs.push_back(nullptr);
+        valuePtrs.push_back(nullptr);
+        file = dataFile ? dataFile : "";
+        InitRecord init{};
+        init.size = sizeof init;
+        init.attrCount = int32_t(names.size());
+        init.attrNames = namePtrs.data();
+        init.attrValues = valuePtrs.data();
+        init.dataFile = dataFile ? &file[0] : nullptr;
+        init.width = width;
+        init.height = height;
+        init.backColor = backColor;
+        init.textColor = textColor;
+        window = QPMInit(host.window(), &init);
+        return window;
+    }
+    // Creates and starts; returns Start's answer.
+    LRESULT Start(const Attributes& attrs, int width = 100, int height = 20,
+                  const char* dataFile = nullptr) {
+        if (!Create(attrs, width, height, dataFile)) return -99;
+        return SendMessageA(window, QPMM_START, 0, 0);
+    }
+
+    // The ticker object, with its record attached as during a call.
+    MessageTicker* Ticker() {
+        HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(window, 0));
+        auto* record = static_cast<InstanceRecord*>(GlobalLock(block));
+        GlobalUnlock(block);  // the block stays put: nothing moves it while unlocked here
+        auto* ticker = static_cast<MessageTicker*>(record->component);
+        ticker->instance = record;
+        return ticker;
+    }
+    std::string Text() {
+        MessageTicker* t = Ticker();
+        return t->text ? std::string(t->text, size_t(t->textLength)) : std::string("<none>");
+    }
+
+    std::string WriteFile(const std::string& name, const std::string& bytes) {
+        std::string path = tempDir + "/" + name;
+        FILE* f = fopen(path.c_str(), "wb");
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+        files.push_back(path);
+        return path;
+    }
+
+    ScriptedHost host{400, 100};
+    HWND window = nullptr;
+    COLORREF backColor = RGB(255, 255, 255);
+    COLORREF textColor = RGB(0, 0, 255);
+    std::string tempDir;
+    std::vector<std::string> files;
+
+private:
+    std::vector<std::string> names, values;
+    std::vector<char*> namePtrs, valuePtrs;
+    std::string file;
+};

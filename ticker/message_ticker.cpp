@@ -1,0 +1,142 @@
+// The ticker's settings, text store and start-up.
+#include "message_ticker.h"
+
+#include "data_file.h"
+#include "ticker_stream.h"
+
+#include <attributes.h>
+#include <host_requests.h>
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+namespace {
+
+bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+MessageTicker::MessageTicker()
+    : firstChar(0),
+      textLength(0),
+      textBlock(nullptr),
+      text(nullptr),
+      offsetX(0),
+      active(1),
+      fontSize(12),
+      showBorder(0) {
+    wantsOffscreen = 1;
+    memset(faceName, 0, sizeof faceName);
+    strcpy(faceName, "Arial");
+}
+
+MessageTicker::~MessageTicker() { FreeText(); }
+
+void MessageTicker::FreeText() {
+    if (textBlock == nullptr) return;
+    GlobalUnlock(textBlock);
+    GlobalFree(textBlock);
+    textBlock = nullptr;
+    text = nullptr;
+}
+
+void MessageTicker::ReadSettings() {
+    char font[64];
+    if (GetAttribute(instance, "FONT", font, sizeof font)) {
+        // A font's face name holds 31 characters and its terminator.
+        size_t n = strlen(font);
+        if (n > size_t(kFaceNameLength)) n = kFaceNameLength;
+        memset(faceName, 0, sizeof faceName);
+        memcpy(faceName, font, n);
+    }
+    GetIntAttribute(instance, "SIZE", &fontSize);
+    if (GetBoolAttribute(instance, "SHOWBORDER"))
+        showBorder = 1;
+    else if (GetBoolAttribute(instance, "NOBORDER"))
+        showBorder = 0;
+}
+
+int32_t MessageTicker::Start() {
+    ReadSettings();
+    char inline_[kTextAttributeSize];
+    if (GetAttribute(instance, "TEXT", inline_, sizeof inline_)) {
+        AppendText(inline_, 0);
+    } else if (instance->dataFile != nullptr) {
+        LoadTextFile(instance->dataFile);
+    } else if (RequestSource()) {
+        // The text arrives on a stream; OnTextComplete starts the scrolling.
+        active = 0;
+        return 1;
+    }
+    if (textBlock == nullptr) return 0;
+    Restart();
+    return 1;
+}
+
+int32_t MessageTicker::AppendText(const char* bytes, int32_t count) {
+    if (count == 0) count = int32_t(strlen(bytes));
+    if (count <= 0) return 1;
+    if (count > INT_MAX - 2 - textLength) return 0;
+    const int32_t newLength = textLength + count;
+    if (textBlock) {
+        GlobalUnlock(textBlock);
+        HGLOBAL grown =
+            GlobalReAlloc(textBlock, size_t(newLength) + 2, GMEM_MOVEABLE | GMEM_ZEROINIT);
+        if (grown == nullptr) {
+            text = static_cast<char*>(GlobalLock(textBlock));  // the text stays as it was
+            return 0;
+        }
+        textBlock = grown;
+    } else {
+        textBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size_t(newLength) + 2);
+        if (textBlock == nullptr) return 0;
+    }
+    text = static_cast<char*>(GlobalLock(textBlock));
+    if (text == nullptr) return 0;
+    char* out = text + textLength;
+    for (int32_t i = 0; i < count; ++i) out[i] = IsWhiteSpace(bytes[i]) ? ' ' : bytes[i];
+    out[count] = '\0';
+    textLength = newLength;
+    return 1;
+}
+
+bool MessageTicker::LoadTextFile(const char* path) {
+    FreeText();
+    HGLOBAL block = ReadDataFile(path, &textLength);
+    firstChar = 0;
+    if (block == nullptr) {
+        textLength = 0;
+        return false;
+    }
+    textBlock = block;
+    text = static_cast<char*>(GlobalLock(block));
+    return text != nullptr;
+}
+
+bool MessageTicker::RequestSource() {
+    if (instance->pluginMode) return true;  // the browser delivers the tag's source itself
+    char source[kTextAttributeSize];
+    if (!GetAttribute(instance, "SRC", source, sizeof source)) return false;
+    char context[kHostInfoSize] = "";
+    GetHostInfo(instance, kInfoContext, context);
+    UrlRequest request{source, context, nullptr, 0, 0};
+    LONG_PTR handle = HostOpenStream(instance, &request, 0);
+    if (handle == kNoStream) return false;
+    DataStream* stream = CreateStream(source);
+    if (stream == nullptr) {
+        HostCloseStream(instance, handle);
+        return false;
+    }
+    stream->Attach(handle);
+    return true;
+}
+
+DataStream* MessageTicker::CreateStream(const char*) {
+    return new (std::nothrow) TickerStream(this);
+}
+
+void MessageTicker::OnTextComplete() {
+    active = 1;
+    if (text != nullptr) Restart();
+}

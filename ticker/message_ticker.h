@@ -1,0 +1,59 @@
+// MessageTicker: one line of text moving right to left across its
+// window, again and again, in a chosen font, with an optional sunken
+// border. The text comes from the "TEXT" attribute, from a data file, or
+// from the "SRC" URL delivered as a stream.
+#pragma once
+
+#include <component.h>
+
+#include <cstdint>
+
+class MessageTicker : public Component {
+public:
+    static constexpr UINT_PTR kScrollTimer = 1;
+    static constexpr UINT kScrollPeriod = 150;   // ms
+    static constexpr int32_t kSlideStep = 8;     // pixels per tick while sliding in
+    static constexpr int32_t kStartGap = 8;      // from the right edge; doubled with a border
+    static constexpr int32_t kBorderInset = 4;   // text area inset on each side with a border
+    static constexpr int32_t kBevelWidth = 2;
+    static constexpr int32_t kTextAttributeSize = 512;
+    static constexpr int32_t kFaceNameLength = 31;
+
+    MessageTicker();
+    ~MessageTicker() override;
+
+    int32_t Start() override;
+    void Reset() override;
+    void Stop() override;
+    void OnTimer(UINT_PTR id) override;
+    DataStream* CreateStream(const char* url) override;
+    void Paint(HDC dc) override;
+
+    // Appends `count` bytes (0: the NUL-terminated string), white space
+    // becoming spaces. 1 on success, 0 when the text could not grow (it
+    // then stays as it was).
+    int32_t AppendText(const char* bytes, int32_t count);
+    // Replaces the text by a file's content; true when there is a text.
+    bool LoadTextFile(const char* path);
+    // Asks for the "SRC" URL as a stream; true when the text will arrive on one.
+    bool RequestSource();
+    // Starts the cycle again from the right edge and (re)arms the timer.
+    void Restart();
+    // The end or failure of the text's stream: start showing what arrived.
+    void OnTextComplete();
+
+    int32_t firstChar;     // byte index of the first character drawn
+    int32_t textLength;    // bytes of text, terminator not counted
+    HGLOBAL textBlock;     // movable block of textLength + 2 bytes
+    char* text;            // textBlock's locked address; non-null exactly while there is text
+    int32_t offsetX;       // pixels from the text area's left edge to the first character
+    int32_t active;        // 0 while the text is still arriving on a stream
+    char faceName[64];
+    int32_t fontSize;      // character height in pixels
+    int32_t showBorder;
+
+private:
+    void ReadSettings();
+    int32_t StartOffset() const;
+    void FreeText();
+};
