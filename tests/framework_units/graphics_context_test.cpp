@@ -14,7 +14,11 @@ class Canvas {
 public:
     Canvas(int w, int h, COLORREF fill) : width(w), height(h) {
         dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateCompatibleBitmap(dc, w, h);
+        // Compatible with the screen: a bitmap compatible with a fresh
+        // memory DC is monochrome on Windows.
+        HDC screen = GetDC(nullptr);
+        bitmap = CreateCompatibleBitmap(screen, w, h);
+        ReleaseDC(nullptr, screen);
         old = SelectObject(dc, bitmap);
         RECT all{0, 0, w, h};
         HBRUSH brush = CreateSolidBrush(fill);
