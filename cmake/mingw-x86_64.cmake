@@ -9,8 +9,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The test programs run under wine64 (Debian installs it outside PATH).
-find_program(QPM_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CACHE)
-if(QPM_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QPM_WINE64})
-endif()
+# The test programs run under wine64, through scripts/wine-run.sh.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -130,6 +130,7 @@ rm -rf "$WINEPREFIX"
 "$wine" wineboot -i >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 "$wineserver" -w
+"$wineserver" -p  # one server for every test program, until -k below
 
 junit="$PWD/build/win64/wine-tests.xml"
 rm -f "$junit"
