@@ -54,6 +54,13 @@ struct TestRecord {
     }
 };
 
+// GetProcAddress's answer as the function type it really is. The detour
+// through void(*)(void) is how a FARPROC is converted without a warning.
+template <class Fn>
+Fn Proc(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+}
+
 class ProbeTest : public ::testing::Test {
 protected:
     void SetUp() override { Load(QPM_PROBE_LIBRARY); }
@@ -62,22 +69,14 @@ protected:
         HoldTime(100000);
         library = LoadLibraryA(path);
         ASSERT_NE(library, nullptr) << path;
-        probe = Export<ProbeGetStateFn>("ProbeGetState")();
-        setInstance = Export<SetInstanceFn>("QPMSetInstance");
-        getVersion = Export<GetVersionFn>("QPMGetVersion");
-        calcSize = Export<CalcSizeFn>("QPMCalcSize");
-        init = Export<InitFn>("QPMInit");
-        wndProc = Export<WNDPROC>("_QPMLibWndProc@16");
+        probe = Proc<ProbeGetStateFn>(library, "ProbeGetState")();
+        setInstance = Proc<SetInstanceFn>(library, "QPMSetInstance");
+        getVersion = Proc<GetVersionFn>(library, "QPMGetVersion");
+        calcSize = Proc<CalcSizeFn>(library, "QPMCalcSize");
+        init = Proc<InitFn>(library, "QPMInit");
+        wndProc = Proc<WNDPROC>(library, "_QPMLibWndProc@16");
         ASSERT_TRUE(setInstance && getVersion && calcSize && init && wndProc);
         setInstance(library);
-    }
-
-    // An export of the library as the function type it is called by (the
-    // cast goes through void (*)(void), which converts to any function type
-    // whatever FARPROC is declared as).
-    template <typename Fn>
-    Fn Export(const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
     }
 
     // Creates a component window in the host from `r`.
