@@ -78,6 +78,7 @@ TEST(DrawTextCalcRect, LineFeedsAndCrLfBreakLines) {
 }
 
 TEST(DrawTextCalcRect, EmptyStringReturnsTheLineHeightAndKeepsTheRect) {
+    QPM_DIFFERS_FROM_WIN32("a null pointer argument faults under Wine instead of failing the call");
     TextDC t(10, 10, kArial12);
     RECT r{3, 4, 50, 60};
     EXPECT_EQ(DrawTextA(t.dc(), "", -1, &r, DT_CALCRECT | DT_WORDBREAK), t.Metrics().tmHeight);

@@ -75,6 +75,7 @@ TEST(FillRect, InvertedRectangleIsFilledFromTheOtherSide) {
 }
 
 TEST(FillRect, RefusesBadArgumentsAndClipsToTheBitmap) {
+    QPM_DIFFERS_FROM_WIN32("a null pointer argument faults under Wine instead of failing the call");
     MemoryDC m(4, 3);
     RECT r{-5, -5, 100, 2};
     EXPECT_EQ(FillRect(m.dc(), nullptr, Black()), 0);

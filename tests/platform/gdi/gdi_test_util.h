@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "../../support/host_extensions.h"
+
 namespace gdi_test {
 
 // A memory DC with a w x h bitmap selected, filled with `fill`.
@@ -19,7 +21,11 @@ class MemoryDC {
 public:
     MemoryDC(int w, int h, COLORREF fill = 0xFFFFFF) : width_(w), height_(h) {
         dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateCompatibleBitmap(dc_, w, h);
+        // Compatible with the screen: a bitmap compatible with a fresh
+        // memory DC is monochrome on Windows.
+        HDC screen = GetDC(nullptr);
+        bitmap_ = CreateCompatibleBitmap(screen, w, h);
+        ReleaseDC(nullptr, screen);
         old_ = SelectObject(dc_, bitmap_);
         Fill(fill);
     }

@@ -13,6 +13,7 @@ namespace {
 using gdi_test::MemoryDC;
 
 TEST(StockObjects, ExistWithTheirTypesAndSurviveDeleteObject) {
+    QPM_DIFFERS_FROM_WIN32("stock object 18 is DC_BRUSH on Windows");
     struct Row {
         int index;
         DWORD type;
@@ -139,6 +140,7 @@ TEST(SelectObject, ABitmapLivesInOneDCOnly) {
 }
 
 TEST(SelectObject, PrinterAndBogusDCsTakeNoBitmap) {
+    QPM_REQUIRES_HOST_EXTENSION("printer DC (a memory DC stands in on Windows)");
     HDC printer = QpmCreatePrinterDC(10, 10);
     ASSERT_NE(printer, nullptr);
     EXPECT_EQ(GetObjectType(printer), DWORD(OBJ_DC));
@@ -227,6 +229,9 @@ TEST(GetObjectA, DescribesBitmapsAndFonts) {
 }
 
 TEST(CreateCompatibleBitmap, AlwaysThirtyTwoBitsAndZeroSizeIsOnePixel) {
+    QPM_DIFFERS_FROM_WIN32(
+        "a bitmap compatible with a fresh memory DC is monochrome on Windows, and a negative "
+        "width is accepted");
     MemoryDC m(1, 1);
     HBITMAP empty = CreateCompatibleBitmap(m.dc(), 0, 0);
     BITMAP info{};
@@ -252,6 +257,7 @@ TEST(UnrealizeObject, AcceptsAnyObjectButNull) {
 }
 
 TEST(CreatePen, RefusesUnknownStyles) {
+    QPM_DIFFERS_FROM_WIN32("Windows makes a pen of an unknown style");
     EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
     HPEN nullPen = CreatePen(PS_NULL, 1, 0);
     EXPECT_EQ(GetObjectType(nullPen), DWORD(OBJ_PEN));

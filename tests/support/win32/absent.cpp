@@ -27,4 +27,8 @@ void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void*) {
     if (handler) Absent("QpmSetMessageBoxHandler");
 }
 void QpmFailNth(QpmFault, int) { Absent("QpmFailNth"); }
+DWORD QpmGetWindowSurfaceVersion(HWND) {
+    Absent("QpmGetWindowSurfaceVersion");
+    return 0;
+}
 void QpmResetFaults(void) {}  // nothing was injected

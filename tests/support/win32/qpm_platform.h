@@ -69,6 +69,8 @@ typedef struct QpmPixels {
 } QpmPixels;
 /* The client area of a top-level window, its children's pixels included. */
 BOOL QpmGetWindowPixels(HWND topLevel, QpmPixels* out);
+/* Absent: Windows does not count changes of a window's pixels. */
+DWORD QpmGetWindowSurfaceVersion(HWND topLevel);
 BOOL QpmGetBitmapPixels(HBITMAP bitmap, QpmPixels* out);
 /* What a DC draws on: its selected bitmap (memory DC) or its window. */
 BOOL QpmGetDCPixels(HDC hdc, QpmPixels* out);
