@@ -3,6 +3,7 @@
 
 #include <qpm_platform.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -55,6 +56,15 @@ void SetUpEnvironment(Host& host) {
     };
 }
 
+// --component takes a library file or a type name; type names hold a
+// '/' too ("application/x-pellux-ticker"), so only what looks like a
+// file, or is one, counts as a file.
+bool NamesALibraryFile(const std::string& name) {
+    const bool soName = name.size() > 3 && (name.compare(name.size() - 3, 3, ".so") == 0 ||
+                                            name.find(".so.") != std::string::npos);
+    return soName || name[0] == '/' || name[0] == '.' || access(name.c_str(), F_OK) == 0;
+}
+
 // The page from its file, or a page of one element from --component.
 bool LoadDocument(Host& host) {
     const HostOptions& o = host.options;
@@ -77,8 +87,7 @@ bool LoadDocument(Host& host) {
     for (const auto& attribute : o.attributes) block.element.attributes.push_back({attribute.first, attribute.second});
     if (o.width) block.element.attributes.push_back({"WIDTH", std::to_string(o.width)});
     if (o.height) block.element.attributes.push_back({"HEIGHT", std::to_string(o.height)});
-    const bool isPath = o.component.find('/') != std::string::npos ||
-                        (o.component.size() > 3 && o.component.compare(o.component.size() - 3, 3, ".so") == 0);
+    const bool isPath = NamesALibraryFile(o.component);
     if (!isPath && !block.element.Find("type")) block.element.attributes.insert(block.element.attributes.begin(), {"TYPE", o.component});
     host.page.title = o.component;
     host.page.blocks.push_back(block);

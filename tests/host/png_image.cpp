@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 int PngImage::Count(int x, int y, int w, int h, uint32_t rgb) const {
@@ -11,6 +12,20 @@ int PngImage::Count(int x, int y, int w, int h, uint32_t rgb) const {
     for (int row = std::max(0, y); row < std::min(height, y + h); ++row)
         for (int column = std::max(0, x); column < std::min(width, x + w); ++column)
             if (At(column, row) == rgb) ++n;
+    return n;
+}
+
+int PngImage::CountNear(int x, int y, int w, int h, uint32_t rgb, int tolerance) const {
+    auto channel = [](uint32_t c, int shift) { return int((c >> shift) & 0xFF); };
+    int n = 0;
+    for (int row = std::max(0, y); row < std::min(height, y + h); ++row) {
+        for (int column = std::max(0, x); column < std::min(width, x + w); ++column) {
+            const uint32_t c = At(column, row);
+            int distance = 0;
+            for (int shift : {0, 8, 16}) distance += std::abs(channel(c, shift) - channel(rgb, shift));
+            if (distance <= tolerance) ++n;
+        }
+    }
     return n;
 }
 

@@ -12,6 +12,9 @@ struct PngImage {
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
     // How many pixels of the rectangle have exactly this colour.
     int Count(int x, int y, int w, int h, uint32_t rgb) const;
+    // How many are within `tolerance` of it (the sum of the channels'
+    // differences): glyph pixels that anti-aliasing mixed a little.
+    int CountNear(int x, int y, int w, int h, uint32_t rgb, int tolerance = 96) const;
 };
 
 // False when the file is missing or not a PNG.

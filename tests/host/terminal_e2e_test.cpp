@@ -70,7 +70,7 @@ TEST_F(TerminalRun, TheDemoScrollsAndCtrlCRestoresTheTerminal) {
 
 TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {
     Start(std::string("--component ") + QPM_HOST_PROBE_LIBRARY, "PROBE_ASK=1");
-    ASSERT_TRUE(session->WaitFor([&] { return session->Screen().find("[Y]es/[N]o/[C]ancel? ") != std::string::npos; }))
+    ASSERT_TRUE(session->WaitFor([&] { return session->Screen().find("[Y]es/[N]o/[C]ancel?") != std::string::npos; }))
         << session->Screen();
     const std::string question = session->Screen();
     EXPECT_NE(question.find("== Probe question =="), std::string::npos) << question;
