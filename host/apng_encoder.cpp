@@ -35,7 +35,8 @@ std::vector<uint8_t> CompressFrame(const RgbImage& image) {
     for (int y = 0; y < image.height; ++y) {
         const uint8_t* row = image.Pixel(0, y);
         raw.push_back(1);
-        for (size_t i = 0; i < rowBytes; ++i) raw.push_back(uint8_t(row[i] - (i >= 3 ? row[i - 3] : 0)));
+        for (size_t i = 0; i < rowBytes; ++i)
+            raw.push_back(uint8_t(row[i] - (i >= 3 ? row[i - 3] : 0)));
     }
     uLongf size = compressBound(uLong(raw.size()));
     std::vector<uint8_t> packed(size);

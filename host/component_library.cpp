@@ -41,7 +41,7 @@ bool LibraryCache::FindExports(ComponentLibrary* library, std::string* error) {
     library->getVersion = Export<decltype(library->getVersion)>(m, "QPMGetVersion");
     library->calcSize = Export<decltype(library->calcSize)>(m, "QPMCalcSize");
     library->init = Export<decltype(library->init)>(m, "QPMInit");
-    const char* missing = !library->setInstance ? "QPMSetInstance"
+    const char* missing = !library->setInstance  ? "QPMSetInstance"
                           : !library->getVersion ? "QPMGetVersion"
                           : !library->init       ? "QPMInit"
                                                  : nullptr;
@@ -75,8 +75,9 @@ ComponentLibrary* LibraryCache::Load(const std::string& path, std::string* error
     if (library->version == 0) {
         // A library that speaks none of our versions is not used at all.
         FreeLibrary(library->module);
-        *error = entry.error = path + " speaks no interface version from " + std::to_string(kLowestVersion) +
-                               " to " + std::to_string(kHighestVersion) + " (QPMGetVersion answered 0)";
+        *error = entry.error = path + " speaks no interface version from " +
+                               std::to_string(kLowestVersion) + " to " +
+                               std::to_string(kHighestVersion) + " (QPMGetVersion answered 0)";
         return nullptr;
     }
     LogVerbose("%s: interface version %u", path.c_str(), unsigned(library->version));
@@ -86,6 +87,7 @@ ComponentLibrary* LibraryCache::Load(const std::string& path, std::string* error
 
 void LibraryCache::FreeAll() {
     for (auto& entry : entries_)
-        if (entry.second.library && entry.second.library->module) FreeLibrary(entry.second.library->module);
+        if (entry.second.library && entry.second.library->module)
+            FreeLibrary(entry.second.library->module);
     entries_.clear();
 }

@@ -60,7 +60,8 @@ std::string FindLibrary(Host& host, ComponentSlot& slot) {
     }
     TypeResolution found = ResolveType(type, HostTypeLookup());
     if (found.source != TypeResolution::kNotInstalled) {
-        LogVerbose("%s: type %s runs in %s (%s)", slot.label.c_str(), type.c_str(), found.library.c_str(),
+        LogVerbose("%s: type %s runs in %s (%s)", slot.label.c_str(), type.c_str(),
+                   found.library.c_str(),
                    found.source == TypeResolution::kKnown ? "known type" : "DRX.REG");
         return found.library;
     }
@@ -90,10 +91,12 @@ void SettleSize(ComponentSlot& slot) {
 }
 
 void StartSlot(Host& host, ComponentSlot& slot) {
-    if (CreateSite(host, slot) == nullptr) return Fail(host, slot, "the host could not create its window");
+    if (CreateSite(host, slot) == nullptr)
+        return Fail(host, slot, "the host could not create its window");
     InitRecord* record = slot.element->record();
     HWND window = slot.library->init(slot.site, record);
-    if (window == nullptr || !IsWindow(window)) return Fail(host, slot, "QPMInit created no window");
+    if (window == nullptr || !IsWindow(window))
+        return Fail(host, slot, "QPMInit created no window");
     slot.window = window;
     // QPMInit puts the window at (0, 0) of the site, in the record's size.
     MoveWindow(window, 0, 0, slot.width, slot.height, TRUE);
@@ -109,7 +112,8 @@ void StartSlot(Host& host, ComponentSlot& slot) {
 
 std::string LabelFor(int number, const PageElement& element) {
     const std::string* type = element.Find("type");
-    return "#" + std::to_string(number) + " (" + (type && !type->empty() ? *type : "<" + element.tag + ">") + ")";
+    return "#" + std::to_string(number) + " (" +
+           (type && !type->empty() ? *type : "<" + element.tag + ">") + ")";
 }
 
 }  // namespace
@@ -152,7 +156,8 @@ void StopSlots(Host& host) {
     for (const auto& slot : host.slots) {
         if (slot->window == nullptr) continue;
         if (IsWindow(slot->window)) SendMessageA(slot->window, QPMM_STOP, 0, 0);
-        for (LONG_PTR handle : host.streams.ForgetOwner(slot->window)) host.transport->Abort(handle);
+        for (LONG_PTR handle : host.streams.ForgetOwner(slot->window))
+            host.transport->Abort(handle);
         slot->window = nullptr;
     }
 }

@@ -16,14 +16,19 @@ struct Button {
 
 std::vector<Button> ButtonsFor(UINT type) {
     switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL: return {{'o', "[O]K", IDOK}, {'c', "[C]ancel", IDCANCEL}};
+        case MB_OKCANCEL:
+            return {{'o', "[O]K", IDOK}, {'c', "[C]ancel", IDCANCEL}};
         case MB_ABORTRETRYIGNORE:
-            return {{'a', "[A]bort", IDABORT}, {'r', "[R]etry", IDRETRY}, {'i', "[I]gnore", IDIGNORE}};
+            return {
+                {'a', "[A]bort", IDABORT}, {'r', "[R]etry", IDRETRY}, {'i', "[I]gnore", IDIGNORE}};
         case MB_YESNOCANCEL:
             return {{'y', "[Y]es", IDYES}, {'n', "[N]o", IDNO}, {'c', "[C]ancel", IDCANCEL}};
-        case MB_YESNO: return {{'y', "[Y]es", IDYES}, {'n', "[N]o", IDNO}};
-        case MB_RETRYCANCEL: return {{'r', "[R]etry", IDRETRY}, {'c', "[C]ancel", IDCANCEL}};
-        default: return {{'o', "[O]K", IDOK}};
+        case MB_YESNO:
+            return {{'y', "[Y]es", IDYES}, {'n', "[N]o", IDNO}};
+        case MB_RETRYCANCEL:
+            return {{'r', "[R]etry", IDRETRY}, {'c', "[C]ancel", IDCANCEL}};
+        default:
+            return {{'o', "[O]K", IDOK}};
     }
 }
 
@@ -38,7 +43,8 @@ int ResultFor(const std::vector<Button>& buttons, int id) {
 int AskOnTerminal(FILE* in, FILE* out, const char* text, const char* caption, UINT type) {
     const std::vector<Button> buttons = ButtonsFor(type);
     std::string prompt;
-    for (const Button& button : buttons) prompt += (prompt.empty() ? "" : "/") + std::string(button.label);
+    for (const Button& button : buttons)
+        prompt += (prompt.empty() ? "" : "/") + std::string(button.label);
     fprintf(out, "\n== %s ==\n%s\n", caption ? caption : "Error", text ? text : "");
     char line[256];
     for (;;) {

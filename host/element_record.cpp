@@ -85,7 +85,8 @@ void ElementRecord::ReadSize(const PageElement& element) {
         record_.width = value;
         hasWidth_ = true;
     }
-    if (const std::string* height = element.Find("height"); height && ParsePixels(*height, &value)) {
+    if (const std::string* height = element.Find("height");
+        height && ParsePixels(*height, &value)) {
         record_.height = value;
         hasHeight_ = true;
     }

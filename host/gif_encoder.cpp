@@ -101,8 +101,9 @@ std::vector<uint8_t> BuildPalette(const std::vector<RgbImage>& frames,
     std::vector<std::pair<size_t, uint32_t>> byCount;
     for (const auto& entry : counts) byCount.push_back({entry.second, entry.first});
     // Most frequent first; equal counts by colour, so the result is stable.
-    std::sort(byCount.begin(), byCount.end(),
-              [](const auto& a, const auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
+    std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
     if (byCount.size() > 256) byCount.resize(256);
 
     std::vector<uint8_t> palette;
@@ -117,14 +118,16 @@ std::vector<uint8_t> BuildPalette(const std::vector<RgbImage>& frames,
         if (known != slot.end()) return known->second;
         size_t best = 0;
         for (size_t i = 1; i < byCount.size(); ++i)
-            if (Distance(colour, byCount[i].second) < Distance(colour, byCount[best].second)) best = i;
+            if (Distance(colour, byCount[i].second) < Distance(colour, byCount[best].second))
+                best = i;
         return slot[colour] = uint8_t(best);
     };
     indices->clear();
     for (const RgbImage& frame : frames) {
         std::vector<uint8_t> frameIndices;
         frameIndices.reserve(frame.rgb.size() / 3);
-        for (size_t i = 0; i + 2 < frame.rgb.size(); i += 3) frameIndices.push_back(nearest(Key(&frame.rgb[i])));
+        for (size_t i = 0; i + 2 < frame.rgb.size(); i += 3)
+            frameIndices.push_back(nearest(Key(&frame.rgb[i])));
         indices->push_back(std::move(frameIndices));
     }
     return palette;
@@ -150,14 +153,15 @@ std::vector<uint8_t> EncodeGif(const std::vector<RgbImage>& frames, int frameMs)
     out.push_back(0);                                       // pixel aspect ratio
     out.insert(out.end(), palette.begin(), palette.end());
     // NETSCAPE2.0 application extension: loop forever.
-    const uint8_t loop[] = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
-                            3,    1,    0,  0,   0};
+    const uint8_t loop[] = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
+                            'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
     out.insert(out.end(), loop, loop + sizeof loop);
 
     const int minCodeSize = std::max(2, tableBits);
     const int delay = std::max(1, (frameMs + 5) / 10);  // hundredths of a second
     for (const std::vector<uint8_t>& frame : indices) {
-        const uint8_t control[] = {0x21, 0xF9, 4, 0, uint8_t(delay & 0xFF), uint8_t(delay >> 8), 0, 0};
+        const uint8_t control[] = {0x21, 0xF9, 4, 0, uint8_t(delay & 0xFF), uint8_t(delay >> 8),
+                                   0,    0};
         out.insert(out.end(), control, control + sizeof control);
         out.push_back(0x2C);  // image descriptor: the whole screen, no local table
         PutWord(&out, 0);

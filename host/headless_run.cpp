@@ -48,7 +48,8 @@ void HeadlessRun::Settle() {
         }
         if (host_.transport->Active()) {
             if (Clock::now() - start >= timeout) {
-                LogVerbose("gave up waiting for URL transfers after %d ms", host_.options.streamTimeoutMs);
+                LogVerbose("gave up waiting for URL transfers after %d ms",
+                           host_.options.streamTimeoutMs);
                 host_.transport->AbortAll(CURLE_OPERATION_TIMEDOUT);
             } else {
                 host_.transport->Wait(kPollMs, {});

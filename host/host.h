@@ -21,16 +21,16 @@
 // component lives in: the component window's parent, exactly its size,
 // so that every request the component sends is known to be its own.
 struct ComponentSlot {
-    int number = 0;       // 1, 2, ... in page order
-    size_t block = 0;     // its block in the page
-    std::string label;    // "#2 (application/x-pellux-ticker)", for messages
+    int number = 0;     // 1, 2, ... in page order
+    size_t block = 0;   // its block in the page
+    std::string label;  // "#2 (application/x-pellux-ticker)", for messages
     std::unique_ptr<ElementRecord> element;
     std::string libraryPath;  // when given directly (--component LIB)
     ComponentLibrary* library = nullptr;
     HWND site = nullptr;
     HWND window = nullptr;  // the component window, while it lives
     int width = 0, height = 0;
-    bool failed = false;    // could not be loaded or started
+    bool failed = false;  // could not be loaded or started
 };
 
 struct Host {

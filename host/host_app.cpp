@@ -20,7 +20,8 @@
 namespace {
 
 void MakeDirectories(const std::string& path) {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
         mkdir(path.substr(0, slash).c_str(), 0755);
     mkdir(path.c_str(), 0755);
 }
@@ -51,8 +52,11 @@ void SetUpEnvironment(Host& host) {
     host.identity.userAgent = HostUserAgent();
     host.transport = std::make_unique<CurlTransport>(&host.streams, host.identity.userAgent);
     host.transport->onFinished = [](LONG_PTR handle, const std::string& url, int32_t code) {
-        if (code != 0) LogVerbose("cannot fetch %s (handle %ld): failed with code %d", url.c_str(), long(handle), code);
-        else LogVerbose("fetched %s (handle %ld)", url.c_str(), long(handle));
+        if (code != 0)
+            LogVerbose("cannot fetch %s (handle %ld): failed with code %d", url.c_str(),
+                       long(handle), code);
+        else
+            LogVerbose("fetched %s (handle %ld)", url.c_str(), long(handle));
     };
 }
 
@@ -84,11 +88,13 @@ bool LoadDocument(Host& host) {
     host.metrics = LayoutMetrics{0, 0, 0, 4096};
     PageBlock block{BlockKind::kComponent, "", {}};
     block.element.tag = "embed";
-    for (const auto& attribute : o.attributes) block.element.attributes.push_back({attribute.first, attribute.second});
+    for (const auto& attribute : o.attributes)
+        block.element.attributes.push_back({attribute.first, attribute.second});
     if (o.width) block.element.attributes.push_back({"WIDTH", std::to_string(o.width)});
     if (o.height) block.element.attributes.push_back({"HEIGHT", std::to_string(o.height)});
     const bool isPath = NamesALibraryFile(o.component);
-    if (!isPath && !block.element.Find("type")) block.element.attributes.insert(block.element.attributes.begin(), {"TYPE", o.component});
+    if (!isPath && !block.element.Find("type"))
+        block.element.attributes.insert(block.element.attributes.begin(), {"TYPE", o.component});
     host.page.title = o.component;
     host.page.blocks.push_back(block);
     CreateSlots(host);
@@ -128,7 +134,8 @@ ExitCode RunHost(const HostOptions& options) {
         return kExitOutput;
     }
     PageOutput* shown = output.get();
-    InstallConsentHandler(options.consent, [shown] { shown->Suspend(); }, [shown] { shown->Resume(); });
+    InstallConsentHandler(
+        options.consent, [shown] { shown->Suspend(); }, [shown] { shown->Resume(); });
 
     PrepareSlots(host);
     if (!CreatePageWindow(host)) {
@@ -141,8 +148,10 @@ ExitCode RunHost(const HostOptions& options) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);
     }
-    if (output->Live()) RunLive(host, *output);
-    else RunHeadless(host, *output);
+    if (output->Live())
+        RunLive(host, *output);
+    else
+        RunHeadless(host, *output);
 
     bool outputOk = true;
     if (!options.printPath.empty() && !PrintPage(host, options.printPath, &error)) {

@@ -31,16 +31,27 @@ bool AnswerHostInfo(const HostIdentity& identity, int item, char* buffer, size_t
     const std::string* value = nullptr;
     std::string firstWord;
     switch (item) {
-        case kInfoRegistryPath: value = &identity.registryPath; break;
-        case kInfoContext: value = &identity.context; break;
+        case kInfoRegistryPath:
+            value = &identity.registryPath;
+            break;
+        case kInfoContext:
+            value = &identity.context;
+            break;
         case kInfoUserFirstName:
             firstWord = FirstWord(identity.userName);
             value = &firstWord;
             break;
-        case kInfoUserName: value = &identity.userName; break;
-        case kInfoUserAddress: value = &identity.userAddress; break;
-        case kInfoUserAgent: value = &identity.userAgent; break;
-        default: break;
+        case kInfoUserName:
+            value = &identity.userName;
+            break;
+        case kInfoUserAddress:
+            value = &identity.userAddress;
+            break;
+        case kInfoUserAgent:
+            value = &identity.userAgent;
+            break;
+        default:
+            break;
     }
     CopyCut(value ? *value : std::string(), buffer, size);
     return value != nullptr;

@@ -8,7 +8,8 @@
 #include "apng_encoder.h"
 #include "gif_encoder.h"
 
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string* error) {
     FILE* file = fopen(path.c_str(), "wb");
     if (file == nullptr) {
         *error = "cannot write " + path + ": " + strerror(errno);
@@ -29,8 +30,10 @@ void PngOutput::Show(const QpmPixels& pixels) {
 }
 
 bool PngOutput::Close(std::string* error) {
-    if (!shown_) *error = "no picture of the page to write to " + path_;
-    else if (!written_) *error = "cannot write " + path_;
+    if (!shown_)
+        *error = "no picture of the page to write to " + path_;
+    else if (!written_)
+        *error = "cannot write " + path_;
     return shown_ && written_;
 }
 

@@ -7,15 +7,15 @@
 
 struct LayoutBlock {
     bool component = false;
-    int width = 0;   // components: the window size
+    int width = 0;  // components: the window size
     int height = 0;
 };
 
 struct LayoutMetrics {
-    int margin = 16;           // around the page's content
-    int gap = 10;              // between blocks
+    int margin = 16;  // around the page's content
+    int gap = 10;     // between blocks
     int minContentWidth = 400;
-    int maxSide = 4096;        // neither side of the page grows beyond this
+    int maxSide = 4096;  // neither side of the page grows beyond this
 };
 
 struct Placement {

@@ -35,7 +35,8 @@ void Wait(DWORD timeoutMs, void* context) {
     LiveState& state = *static_cast<LiveState*>(context);
     Host& host = *state.host;
     ShowIfChanged(state);
-    host.transport->Wait(int(std::min(timeoutMs, kLongestWaitMs)), state.output->EventDescriptors());
+    host.transport->Wait(int(std::min(timeoutMs, kLongestWaitMs)),
+                         state.output->EventDescriptors());
     if (!state.output->HandleEvents() && !state.quitting) {
         state.quitting = true;
         PostQuitMessage(0);

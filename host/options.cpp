@@ -110,7 +110,8 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--no") return (o.consent = ConsentAnswer::kNo, true);
     if (name == "--x11") return SetOutput(OutputMode::kX11, name, error);
     if (name == "--null") return SetOutput(OutputMode::kNull, name, error);
-    if (name == "--after") return (afterGiven_ = true, Number(name, 0, 86400000, &o.afterMs, error));
+    if (name == "--after")
+        return (afterGiven_ = true, Number(name, 0, 86400000, &o.afterMs, error));
     if (name == "--frames") return (framesGiven_ = true, Number(name, 1, 10000, &o.frames, error));
     if (name == "--frame-ms") return Number(name, 1, 60000, &o.frameMs, error);
     if (name == "--stream-timeout") return Number(name, 1, 3600000, &o.streamTimeoutMs, error);
@@ -118,9 +119,9 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--height") return Number(name, 1, 16384, &o.height, error);
 
     const std::map<std::string, std::string*> strings = {
-        {"--component", &o.component},    {"--windows-dir", &o.windowsDirectory},
-        {"--context", &o.context},        {"--user-name", &o.userName},
-        {"--user-addr", &o.userAddress},  {"--print", &o.printPath}};
+        {"--component", &o.component},   {"--windows-dir", &o.windowsDirectory},
+        {"--context", &o.context},       {"--user-name", &o.userName},
+        {"--user-addr", &o.userAddress}, {"--print", &o.printPath}};
     if (auto it = strings.find(name); it != strings.end()) {
         if (!Value(name, &text, error)) return false;
         *it->second = text;
@@ -149,7 +150,8 @@ bool Parser::Check(std::string* error) {
     HostOptions& o = *options_;
     if (o.help) return true;
     if (o.page.empty() == o.component.empty()) {
-        *error = o.page.empty() ? "give a page or --component LIB" : "give a page or --component, not both";
+        *error = o.page.empty() ? "give a page or --component LIB"
+                                : "give a page or --component, not both";
         return false;
     }
     if (!o.attributes.empty() && o.component.empty()) {
@@ -165,7 +167,8 @@ bool Parser::Check(std::string* error) {
         return false;
     }
     if (!o.printPath.empty() && outputOption_.empty()) o.output = OutputMode::kNull;
-    if (!o.printPath.empty() && (o.output == OutputMode::kTerminal || o.output == OutputMode::kX11)) {
+    if (!o.printPath.empty() &&
+        (o.output == OutputMode::kTerminal || o.output == OutputMode::kX11)) {
         *error = "--print works headless: combine it with --png, --gif, --apng or --null";
         return false;
     }
@@ -184,7 +187,8 @@ bool Parser::Run(std::string* error) {
         } else if (options_->page.empty()) {
             options_->page = argument;
         } else {
-            *error = "only one page at a time (\"" + options_->page + "\" and \"" + argument + "\")";
+            *error =
+                "only one page at a time (\"" + options_->page + "\" and \"" + argument + "\")";
             return false;
         }
     }

@@ -16,10 +16,10 @@ enum class OutputMode {
 enum class ConsentAnswer { kAsk, kYes, kNo };
 
 struct HostOptions {
-    std::string page;                                        // PAGE.html
-    std::string component;                                   // --component LIB (or a type)
+    std::string page;                                             // PAGE.html
+    std::string component;                                        // --component LIB (or a type)
     std::vector<std::pair<std::string, std::string>> attributes;  // --attr NAME=VALUE
-    int width = 0, height = 0;                               // --width/--height (with --component)
+    int width = 0, height = 0;  // --width/--height (with --component)
 
     OutputMode output = OutputMode::kTerminal;
     std::string pngPath, gifPath, apngPath, printPath;

@@ -185,7 +185,8 @@ const GumboNode* FindChild(const GumboNode* node, GumboTag tag) {
 void ReadBodyColours(const GumboNode* body, Page* page) {
     if (const char* value = AttributeValue(body->v.element, "bgcolor"))
         ParseColour(value, &page->background);
-    if (const char* value = AttributeValue(body->v.element, "text")) ParseColour(value, &page->text);
+    if (const char* value = AttributeValue(body->v.element, "text"))
+        ParseColour(value, &page->text);
 }
 
 void ReadTitle(const GumboNode* head, Page* page) {

@@ -10,10 +10,18 @@ constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX;
 HFONT CreateBlockFont(BlockKind kind) {
     LOGFONTA font{};
     switch (kind) {
-        case BlockKind::kHeading1: font.lfHeight = -26; break;
-        case BlockKind::kHeading2: font.lfHeight = -21; break;
-        case BlockKind::kHeading3: font.lfHeight = -17; break;
-        default: font.lfHeight = -15; break;
+        case BlockKind::kHeading1:
+            font.lfHeight = -26;
+            break;
+        case BlockKind::kHeading2:
+            font.lfHeight = -21;
+            break;
+        case BlockKind::kHeading3:
+            font.lfHeight = -17;
+            break;
+        default:
+            font.lfHeight = -15;
+            break;
     }
     font.lfWeight = kind == BlockKind::kParagraph ? FW_NORMAL : FW_BOLD;
     font.lfCharSet = ANSI_CHARSET;

@@ -33,7 +33,8 @@ void IdleComponents(Host& host) {
         if (slot->window == nullptr) continue;
         if (!IsWindow(slot->window)) {
             // It destroyed itself: its streams go with it.
-            for (LONG_PTR handle : host.streams.ForgetOwner(slot->window)) host.transport->Abort(handle);
+            for (LONG_PTR handle : host.streams.ForgetOwner(slot->window))
+                host.transport->Abort(handle);
             slot->window = nullptr;
             continue;
         }
@@ -124,7 +125,8 @@ void RelayoutPage(Host& host) {
         if (host.page.blocks[i].kind == BlockKind::kComponent) blocks[i].component = true;
     HDC dc = GetDC(host.pageWindow);
     host.layout = LayoutPage(
-        blocks, [&](size_t index, int width) { return TextHeight(host, dc, index, width); }, host.metrics);
+        blocks, [&](size_t index, int width) { return TextHeight(host, dc, index, width); },
+        host.metrics);
     ReleaseDC(host.pageWindow, dc);
     MoveWindow(host.pageWindow, 0, 0, host.layout.width, host.layout.height, TRUE);
     for (const auto& slot : host.slots) {
@@ -137,8 +139,8 @@ void RelayoutPage(Host& host) {
 
 HWND CreateSite(Host& host, ComponentSlot& slot) {
     const Placement& p = host.layout.blocks[slot.block];
-    slot.site = CreateWindowExA(0, kSiteClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.x, p.y,
-                                p.width, p.height, host.pageWindow, nullptr, nullptr, nullptr);
+    slot.site = CreateWindowExA(0, kSiteClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.x,
+                                p.y, p.width, p.height, host.pageWindow, nullptr, nullptr, nullptr);
     if (slot.site) SetWindowLongPtrA(slot.site, 0, reinterpret_cast<LONG_PTR>(&slot));
     return slot.site;
 }

@@ -24,8 +24,10 @@ bool PrintPage(Host& host, const std::string& path, std::string* error) {
         record.hdc = printer;
         record.originX = -place.x;
         record.originY = -place.y;
-        LRESULT result = SendMessageA(slot->window, QPMM_PRINT, 0, reinterpret_cast<LPARAM>(&record));
-        LogVerbose("%s printed at %d,%d = %ld", slot->label.c_str(), place.x, place.y, long(result));
+        LRESULT result =
+            SendMessageA(slot->window, QPMM_PRINT, 0, reinterpret_cast<LPARAM>(&record));
+        LogVerbose("%s printed at %d,%d = %ld", slot->label.c_str(), place.x, place.y,
+                   long(result));
     }
     QpmPixels pixels;
     bool written = QpmGetDCPixels(printer, &pixels) && QpmWritePng(&pixels, path.c_str());

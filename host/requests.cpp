@@ -21,9 +21,11 @@ LRESULT OpenStream(Host& host, ComponentSlot& slot, const UrlRequest* request) {
     std::string reference = request->url;
     const bool post = request->method == kMethodPost;
     std::string body;
-    if (request->data && (post ? (request->dataLength > 0 || request->data[0]) : request->data[0] != '\0')) {
-        body = post && request->dataLength > 0 ? std::string(request->data, size_t(request->dataLength))
-                                               : std::string(request->data);
+    if (request->data &&
+        (post ? (request->dataLength > 0 || request->data[0]) : request->data[0] != '\0')) {
+        body = post && request->dataLength > 0
+                   ? std::string(request->data, size_t(request->dataLength))
+                   : std::string(request->data);
         // A GET carries its data as the query string.
         if (!post) reference += (reference.find('?') == std::string::npos ? "?" : "&") + body;
     }
@@ -36,7 +38,8 @@ LRESULT OpenStream(Host& host, ComponentSlot& slot, const UrlRequest* request) {
     LONG_PTR handle = host.streams.Open(slot.window, url);
     if (!host.transport->Start(handle, url, post ? &body : nullptr)) {
         host.streams.Close(handle);
-        LogVerbose("%s: cannot fetch %s: the transfer did not start", slot.label.c_str(), url.c_str());
+        LogVerbose("%s: cannot fetch %s: the transfer did not start", slot.label.c_str(),
+                   url.c_str());
         return kNoStream;
     }
     return handle;
@@ -104,23 +107,34 @@ std::string Describe(UINT message, WPARAM wParam, LPARAM lParam) {
             if (r == nullptr) return "(no record)";
             return std::to_string(r->width) + "x" + std::to_string(r->height);
         }
-        case QPMR_HOSTINFO: return "item=" + std::to_string(LOWORD(wParam));
-        case QPMR_SUPPORTS: return "request=" + std::to_string(wParam);
-        default: return "handle=" + std::to_string(lParam);
+        case QPMR_HOSTINFO:
+            return "item=" + std::to_string(LOWORD(wParam));
+        case QPMR_SUPPORTS:
+            return "request=" + std::to_string(wParam);
+        default:
+            return "handle=" + std::to_string(lParam);
     }
 }
 
 LRESULT Answer(Host& host, ComponentSlot& slot, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case QPMR_OPENSTREAM: return OpenStream(host, slot, reinterpret_cast<const UrlRequest*>(lParam));
-        case QPMR_CLOSESTREAM: return CloseStream(host, slot, lParam);
-        case QPMR_READSTREAM: return ReadStream(host, slot, reinterpret_cast<const ReadRequest*>(lParam));
-        case QPMR_STREAMREADY: return StreamReady(host, slot, lParam);
+        case QPMR_OPENSTREAM:
+            return OpenStream(host, slot, reinterpret_cast<const UrlRequest*>(lParam));
+        case QPMR_CLOSESTREAM:
+            return CloseStream(host, slot, lParam);
+        case QPMR_READSTREAM:
+            return ReadStream(host, slot, reinterpret_cast<const ReadRequest*>(lParam));
+        case QPMR_STREAMREADY:
+            return StreamReady(host, slot, lParam);
         case QPMR_HOSTINFO:
-            return AnswerHostInfo(host.identity, LOWORD(wParam), reinterpret_cast<char*>(lParam), kHostInfoSize);
-        case QPMR_SUPPORTS: return Supported(wParam) ? 1 : 0;
-        case QPMR_RESIZE: return Resize(host, slot, reinterpret_cast<const SizeRequest*>(lParam));
-        default: return 0;  // 1056 and the rest: nothing this host does
+            return AnswerHostInfo(host.identity, LOWORD(wParam), reinterpret_cast<char*>(lParam),
+                                  kHostInfoSize);
+        case QPMR_SUPPORTS:
+            return Supported(wParam) ? 1 : 0;
+        case QPMR_RESIZE:
+            return Resize(host, slot, reinterpret_cast<const SizeRequest*>(lParam));
+        default:
+            return 0;  // 1056 and the rest: nothing this host does
     }
 }
 
@@ -131,6 +145,7 @@ LRESULT HandleComponentRequest(Host& host, ComponentSlot& slot, UINT message, WP
     if (slot.window == nullptr) return message == QPMR_OPENSTREAM ? kNoStream : 0;
     const std::string detail = IsVerbose() ? Describe(message, wParam, lParam) : std::string();
     LRESULT result = Answer(host, slot, message, wParam, lParam);
-    LogVerbose("%s -> %s %s = %ld", slot.label.c_str(), QpmMessageName(message), detail.c_str(), long(result));
+    LogVerbose("%s -> %s %s = %ld", slot.label.c_str(), QpmMessageName(message), detail.c_str(),
+               long(result));
     return result;
 }

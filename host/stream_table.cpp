@@ -95,7 +95,8 @@ void StreamTable::Fail(LONG_PTR handle, int32_t code) {
 UINT StreamTable::Due(const Stream& stream) {
     if (stream.announcing || stream.endRead) return 0;
     const bool hasData = stream.Buffered() > 0;
-    if (stream.transfer == Transfer::kRunning) return stream.ready && hasData ? QPMM_STREAMREADY : 0;
+    if (stream.transfer == Transfer::kRunning)
+        return stream.ready && hasData ? QPMM_STREAMREADY : 0;
     if (stream.ready) {
         // The component reads: let it have the rest (or, complete, the end).
         if (hasData || stream.transfer == Transfer::kComplete) return QPMM_STREAMREADY;

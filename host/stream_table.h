@@ -66,10 +66,10 @@ private:
         size_t readPosition = 0;
         Transfer transfer = Transfer::kRunning;
         int32_t failCode = 0;
-        bool ready = false;          // a 1047 came since the last 1034
-        bool announcing = false;     // a 1034 for it is being sent
+        bool ready = false;       // a 1047 came since the last 1034
+        bool announcing = false;  // a 1034 for it is being sent
         bool readSinceNotice = false;
-        bool endRead = false;        // a read has returned the end
+        bool endRead = false;  // a read has returned the end
         size_t Buffered() const { return buffer.size() - readPosition; }
     };
 

@@ -38,8 +38,8 @@ void AppendColour(std::string* out, int layer, const Rgb& c) {
 CellGrid SampleCells(const QpmPixels& pixels, int maxColumns, int maxRows) {
     CellGrid grid;
     if (pixels.width <= 0 || pixels.height <= 0 || maxColumns <= 0 || maxRows <= 0) return grid;
-    const double scale = std::max({1.0, double(pixels.width) / maxColumns,
-                                   double(pixels.height) / (2.0 * maxRows)});
+    const double scale =
+        std::max({1.0, double(pixels.width) / maxColumns, double(pixels.height) / (2.0 * maxRows)});
     grid.columns = std::min(maxColumns, int(std::ceil(pixels.width / scale)));
     const int pixelRows = int(std::ceil(pixels.height / scale));
     grid.rows = std::min(maxRows, (pixelRows + 1) / 2);
@@ -60,8 +60,8 @@ CellGrid SampleCells(const QpmPixels& pixels, int maxColumns, int maxRows) {
 }
 
 std::string RenderChanges(const CellGrid& next, const CellGrid* previous) {
-    const bool everything = previous == nullptr || previous->columns != next.columns ||
-                            previous->rows != next.rows;
+    const bool everything =
+        previous == nullptr || previous->columns != next.columns || previous->rows != next.rows;
     std::string out;
     bool haveColours = false;
     Rgb foreground, background;

@@ -115,7 +115,7 @@ void TerminalOutput::LeaveScreen() {
 }
 
 void TerminalOutput::QuerySize() {
-    winsize size {};
+    winsize size{};
     if (ioctl(tty_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 1) {
         columns_ = size.ws_col;
         rows_ = size.ws_row;

@@ -35,7 +35,7 @@ private:
     void WriteOut(const std::string& bytes);
 
     int tty_ = -1;
-    bool active_ = false;   // on the alternate screen, in raw mode
+    bool active_ = false;  // on the alternate screen, in raw mode
     termios saved_{};
     int columns_ = 80, rows_ = 24;
     std::string title_;

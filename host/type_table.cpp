@@ -36,7 +36,8 @@ TypeResolution ResolveType(const std::string& type, const TypeLookup& lookup) {
             }
         }
         result.detail = std::string(file) + " was not found in";
-        for (const std::string& directory : lookup.searchDirectories) result.detail += " " + directory;
+        for (const std::string& directory : lookup.searchDirectories)
+            result.detail += " " + directory;
         if (lookup.searchDirectories.empty()) result.detail += " (no directory to search)";
     }
     if (lookup.registry && !type.empty()) {

@@ -11,8 +11,8 @@
 extern const char kTickerType[];
 
 struct TypeLookup {
-    std::vector<std::string> searchDirectories;                  // for the known types' libraries
-    std::function<bool(const std::string& path)> fileExists;     // tests may fake the file system
+    std::vector<std::string> searchDirectories;                    // for the known types' libraries
+    std::function<bool(const std::string& path)> fileExists;       // tests may fake the file system
     std::function<std::string(const std::string& type)> registry;  // "" when not installed
 };
 

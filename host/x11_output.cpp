@@ -18,29 +18,31 @@ bool X11Output::Open(int width, int height, const std::string& title, std::strin
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) {
         const char* name = getenv("DISPLAY");
-        *error = std::string("cannot open the X display ") + (name && *name ? name : "($DISPLAY is not set)");
+        *error = std::string("cannot open the X display ") +
+                 (name && *name ? name : "($DISPLAY is not set)");
         return false;
     }
     const int screen = DefaultScreen(display_);
     Visual* visual = DefaultVisual(display_, screen);
     // The page's pixels are 0x00RRGGBB words: they go to the server as they are.
-    if (DefaultDepth(display_, screen) < 24 || visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 ||
-        visual->blue_mask != 0xFF) {
+    if (DefaultDepth(display_, screen) < 24 || visual->red_mask != 0xFF0000 ||
+        visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) {
         *error = "the X display is not 24-bit true colour";
         return false;
     }
     width_ = width;
     height_ = height;
     window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, unsigned(width),
-                                  unsigned(height), 0, BlackPixel(display_, screen), WhitePixel(display_, screen));
+                                  unsigned(height), 0, BlackPixel(display_, screen),
+                                  WhitePixel(display_, screen));
     XStoreName(display_, window_, title.empty() ? "qpmhost" : title.c_str());
     deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, window_, &deleteWindow_, 1);
     XSelectInput(display_, window_, ExposureMask | KeyPressMask | StructureNotifyMask);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
     char* bits = static_cast<char*>(calloc(size_t(width) * height, 4));
-    image_ = XCreateImage(display_, visual, unsigned(DefaultDepth(display_, screen)), ZPixmap, 0, bits,
-                          unsigned(width), unsigned(height), 32, width * 4);
+    image_ = XCreateImage(display_, visual, unsigned(DefaultDepth(display_, screen)), ZPixmap, 0,
+                          bits, unsigned(width), unsigned(height), 32, width * 4);
     if (image_ == nullptr) {
         free(bits);
         *error = "cannot make an X image of the page's size";
@@ -55,8 +57,8 @@ void X11Output::Show(const QpmPixels& pixels) {
     if (image_ == nullptr) return;
     const int w = std::min(width_, pixels.width), h = std::min(height_, pixels.height);
     for (int y = 0; y < h; ++y)
-        memcpy(image_->data + size_t(y) * image_->bytes_per_line, pixels.bgrx + size_t(y) * pixels.stride,
-               size_t(w) * 4);
+        memcpy(image_->data + size_t(y) * image_->bytes_per_line,
+               pixels.bgrx + size_t(y) * pixels.stride, size_t(w) * 4);
     Redraw();
 }
 

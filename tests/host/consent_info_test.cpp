@@ -17,7 +17,8 @@ struct Asked {
     std::string shown;
 };
 
-Asked Ask(const char* typed, UINT type, const char* text = "Install it?", const char* caption = "Setup") {
+Asked Ask(const char* typed, UINT type, const char* text = "Install it?",
+          const char* caption = "Setup") {
     std::string input = typed;
     FILE* in = fmemopen(input.data(), input.size(), "r");
     char* shown = nullptr;
@@ -37,14 +38,20 @@ TEST(Consent, AnswersMapToTheBoxButtons) {
         UINT type;
         int result;
     } cases[] = {
-        {"y\n", MB_YESNOCANCEL, IDYES},   {"No\n", MB_YESNOCANCEL, IDNO},
-        {" c\n", MB_YESNOCANCEL, IDCANCEL}, {"", MB_YESNOCANCEL, IDCANCEL},
-        {"", MB_YESNO, 0},                {"maybe\nyes\n", MB_YESNO, IDYES},
-        {"c\n", MB_YESNO, 0},             {"o\n", MB_OKCANCEL, IDOK},
-        {"\n\nr\n", MB_RETRYCANCEL, IDRETRY}, {"i\n", MB_ABORTRETRYIGNORE, IDIGNORE},
+        {"y\n", MB_YESNOCANCEL, IDYES},
+        {"No\n", MB_YESNOCANCEL, IDNO},
+        {" c\n", MB_YESNOCANCEL, IDCANCEL},
+        {"", MB_YESNOCANCEL, IDCANCEL},
+        {"", MB_YESNO, 0},
+        {"maybe\nyes\n", MB_YESNO, IDYES},
+        {"c\n", MB_YESNO, 0},
+        {"o\n", MB_OKCANCEL, IDOK},
+        {"\n\nr\n", MB_RETRYCANCEL, IDRETRY},
+        {"i\n", MB_ABORTRETRYIGNORE, IDIGNORE},
         {"o\n", MB_OK, IDOK},
     };
-    for (const Case& c : cases) EXPECT_EQ(Ask(c.typed, c.type).result, c.result) << c.typed << " type " << c.type;
+    for (const Case& c : cases)
+        EXPECT_EQ(Ask(c.typed, c.type).result, c.result) << c.typed << " type " << c.type;
 }
 
 TEST(Consent, CaptionTextAndButtonsAreShownInFull) {
@@ -73,14 +80,21 @@ TEST(Consent, FlagsAnswerWithoutAsking) {
 }
 
 TEST(HostInfo, ItemsTheHostKnows) {
-    HostIdentity identity{"/w/DRX.REG", "ctx", "Ada King Lovelace", "ada@example.org", "qpmhost/1.0"};
+    HostIdentity identity{"/w/DRX.REG", "ctx", "Ada King Lovelace", "ada@example.org",
+                          "qpmhost/1.0"};
     struct Case {
         int item;
         bool known;
         const char* answer;
-    } cases[] = {{1, true, "/w/DRX.REG"}, {2, true, "ctx"},        {3, false, ""},
-                 {4, false, ""},          {5, true, "Ada"},        {6, true, "Ada King Lovelace"},
-                 {7, true, "ada@example.org"}, {8, true, "qpmhost/1.0"}, {9, false, ""}};
+    } cases[] = {{1, true, "/w/DRX.REG"},
+                 {2, true, "ctx"},
+                 {3, false, ""},
+                 {4, false, ""},
+                 {5, true, "Ada"},
+                 {6, true, "Ada King Lovelace"},
+                 {7, true, "ada@example.org"},
+                 {8, true, "qpmhost/1.0"},
+                 {9, false, ""}};
     for (const Case& c : cases) {
         char buffer[kHostInfoSize];
         memset(buffer, '#', sizeof buffer);

@@ -80,8 +80,10 @@ protected:
                 int32_t n;
                 while ((n = table.Read(notice.handle, buffer, sizeof buffer)) > 0)
                     outcomes[notice.handle].data.append(buffer, size_t(n));
-                if (n < 0) table.Close(notice.handle);
-                else table.MarkReady(notice.handle);
+                if (n < 0)
+                    table.Close(notice.handle);
+                else
+                    table.MarkReady(notice.handle);
             }
             table.NoticeDone(notice);
         }

@@ -28,8 +28,10 @@ std::vector<TickerLook> DemoTickers() {
         if (block.kind != BlockKind::kComponent) continue;
         TickerLook look;
         COLORREF c = 0;
-        if (const std::string* v = block.element.Find("textcolor"); v && ParseColour(*v, &c)) look.text = RgbOf(c);
-        if (const std::string* v = block.element.Find("bgcolor"); v && ParseColour(*v, &c)) look.background = RgbOf(c);
+        if (const std::string* v = block.element.Find("textcolor"); v && ParseColour(*v, &c))
+            look.text = RgbOf(c);
+        if (const std::string* v = block.element.Find("bgcolor"); v && ParseColour(*v, &c))
+            look.background = RgbOf(c);
         look.border = block.element.Find("showborder") != nullptr;
         looks.push_back(look);
     }
@@ -63,15 +65,20 @@ TEST(DemoPage, EveryTickerShowsItsTextInItsColours) {
         const PlacedComponent& p = s.placed[i];
         ASSERT_LE(p.x + p.width, s.image.width);
         ASSERT_LE(p.y + p.height, s.image.height);
-        EXPECT_GT(s.image.CountNear(p.x, p.y, p.width, p.height, looks[i].text), 30) << "no text in ticker " << i + 1;
-        EXPECT_GT(s.image.Count(p.x, p.y, p.width, p.height, looks[i].background), p.width * p.height / 3)
+        EXPECT_GT(s.image.CountNear(p.x, p.y, p.width, p.height, looks[i].text), 30)
+            << "no text in ticker " << i + 1;
+        EXPECT_GT(s.image.Count(p.x, p.y, p.width, p.height, looks[i].background),
+                  p.width * p.height / 3)
             << "ticker " << i + 1;
         if (looks[i].border) {
             // The sunken bevel: dark grey along the top and the left.
-            EXPECT_EQ(s.image.Count(p.x, p.y, p.width - 1, 1, 0x808080), p.width - 1) << "ticker " << i + 1;
-            EXPECT_EQ(s.image.Count(p.x, p.y, 1, p.height - 1, 0x808080), p.height - 1) << "ticker " << i + 1;
+            EXPECT_EQ(s.image.Count(p.x, p.y, p.width - 1, 1, 0x808080), p.width - 1)
+                << "ticker " << i + 1;
+            EXPECT_EQ(s.image.Count(p.x, p.y, 1, p.height - 1, 0x808080), p.height - 1)
+                << "ticker " << i + 1;
         } else {
-            EXPECT_EQ(s.image.Count(p.x, p.y, p.width, p.height, 0x808080), 0) << "ticker " << i + 1;
+            EXPECT_EQ(s.image.Count(p.x, p.y, p.width, p.height, 0x808080), 0)
+                << "ticker " << i + 1;
         }
     }
     // The page around them, and the heading and paragraph above the first.
@@ -101,7 +108,8 @@ TEST(DemoPage, FramesOneTickApartAreShiftedByTheScroll) {
 
 TEST(DemoPage, AnimationsHoldTheFramesInOrder) {
     const std::string dir = MakeScratchDirectory();
-    ProcessResult apng = RunQpmhost({kDemo, "--apng", dir + "/a.png", "--after", "3000", "--frames", "3"});
+    ProcessResult apng =
+        RunQpmhost({kDemo, "--apng", dir + "/a.png", "--after", "3000", "--frames", "3"});
     ASSERT_EQ(apng.exitCode, 0) << apng.err;
     // Viewers without APNG, libpng included, show the first frame: the page at 3000 ms.
     PngImage first;
@@ -110,7 +118,8 @@ TEST(DemoPage, AnimationsHoldTheFramesInOrder) {
     EXPECT_EQ(first.width, at3000.image.width);
     EXPECT_TRUE(first.pixels == at3000.image.pixels);
 
-    ProcessResult gif = RunQpmhost({kDemo, "--gif", dir + "/a.gif", "--frames", "3", "--frame-ms", "100"});
+    ProcessResult gif =
+        RunQpmhost({kDemo, "--gif", dir + "/a.gif", "--frames", "3", "--frame-ms", "100"});
     ASSERT_EQ(gif.exitCode, 0) << gif.err;
     FILE* file = fopen((dir + "/a.gif").c_str(), "rb");
     ASSERT_NE(file, nullptr);
@@ -125,13 +134,15 @@ TEST(DemoPage, AnimationsHoldTheFramesInOrder) {
     const std::string control("\x21\xF9\x04\x00\x0A\x00", 6);
     std::string text(bytes.begin(), bytes.end());
     int frames = 0;
-    for (size_t at = text.find(control); at != std::string::npos; at = text.find(control, at + 1)) ++frames;
+    for (size_t at = text.find(control); at != std::string::npos; at = text.find(control, at + 1))
+        ++frames;
     EXPECT_EQ(frames, 3);
 }
 
 TEST(DemoPage, PrintingPutsEveryComponentInItsPlace) {
     const std::string dir = MakeScratchDirectory();
-    ProcessResult run = RunQpmhost({kDemo, "--print", dir + "/print.png", "--after", "3000", "--verbose"});
+    ProcessResult run =
+        RunQpmhost({kDemo, "--print", dir + "/print.png", "--after", "3000", "--verbose"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     PngImage printed;
     ASSERT_TRUE(ReadPng(dir + "/print.png", &printed));
@@ -142,12 +153,16 @@ TEST(DemoPage, PrintingPutsEveryComponentInItsPlace) {
     EXPECT_EQ(printed.At(2, 2), 0xFFFFFFu);
     for (size_t i = 0; i < placed.size(); ++i) {
         const PlacedComponent& p = placed[i];
-        EXPECT_GT(printed.CountNear(p.x, p.y, p.width, p.height, looks[i].text), 30) << "ticker " << i + 1;
+        EXPECT_GT(printed.CountNear(p.x, p.y, p.width, p.height, looks[i].text), 30)
+            << "ticker " << i + 1;
         if (looks[i].background != 0xFFFFFF) {
-            EXPECT_EQ(printed.Count(p.x, p.y, p.width, p.height, looks[i].background), 0) << "ticker " << i + 1;
+            EXPECT_EQ(printed.Count(p.x, p.y, p.width, p.height, looks[i].background), 0)
+                << "ticker " << i + 1;
         }
         // Nothing of a component lands outside its place.
-        EXPECT_EQ(printed.CountNear(p.x + p.width, p.y, printed.width - p.x - p.width, p.height, looks[i].text), 0);
+        EXPECT_EQ(printed.CountNear(p.x + p.width, p.y, printed.width - p.x - p.width, p.height,
+                                    looks[i].text),
+                  0);
     }
     EXPECT_GT(printed.CountNear(0, 0, printed.width, placed[0].y, 0x1A1A1A), 200);
 }
@@ -160,31 +175,40 @@ TEST(Failures, ExitCodesNameTheCause) {
         std::string says;
     } cases[] = {
         {{"--bogus"}, 1, "unknown option --bogus"},
-        {{dir + "/missing.html", "--null"}, 2, "cannot read page " + dir + "/missing.html: No such file"},
-        {{"--component", dir + "/none.so", "--null"}, 3, "cannot load component library " + dir + "/none.so"},
+        {{dir + "/missing.html", "--null"},
+         2,
+         "cannot read page " + dir + "/missing.html: No such file"},
+        {{"--component", dir + "/none.so", "--null"},
+         3,
+         "cannot load component library " + dir + "/none.so"},
         {{"--component", kDemo, "--null"}, 3, "cannot load component library " + kDemo},
         {{kDemo, "--png", dir + "/no/such/dir/x.png"}, 4, dir + "/no/such/dir/x.png"},
         // The child has no controlling terminal to show the page in.
         {{kDemo}, 4, "no terminal to show the page in"},
-        {{"--component", "application/x-unheard-of", "--null"}, 3,
+        {{"--component", "application/x-unheard-of", "--null"},
+         3,
          "no component installed for type application/x-unheard-of"},
     };
     for (const Case& c : cases) {
         ProcessResult run = RunQpmhost(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.says << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.says), std::string::npos) << "expected \"" << c.says << "\" in:\n" << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << "expected \"" << c.says << "\" in:\n"
+                                                           << run.err;
     }
 }
 
 TEST(Failures, ATickerThatCannotStartLeavesTheOthersRunning) {
     const std::string dir = MakeScratchDirectory();
     // An empty TEXT makes the ticker refuse to start.
-    WriteTextFile(dir + "/page.html",
-                  "<body><embed type='application/x-pellux-ticker' text=''>"
-                  "<embed type='application/x-pellux-ticker' text='still here' textcolor='#ff0000'></body>");
-    ProcessResult run = RunQpmhost({dir + "/page.html", "--png", dir + "/p.png", "--after", "3000", "--verbose"});
+    WriteTextFile(
+        dir + "/page.html",
+        "<body><embed type='application/x-pellux-ticker' text=''>"
+        "<embed type='application/x-pellux-ticker' text='still here' textcolor='#ff0000'></body>");
+    ProcessResult run =
+        RunQpmhost({dir + "/page.html", "--png", dir + "/p.png", "--after", "3000", "--verbose"});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_NE(run.err.find("component #1 (application/x-pellux-ticker): did not start"), std::string::npos)
+    EXPECT_NE(run.err.find("component #1 (application/x-pellux-ticker): did not start"),
+              std::string::npos)
         << run.err;
     PngImage image;
     ASSERT_TRUE(ReadPng(dir + "/p.png", &image));

@@ -65,7 +65,8 @@ TEST(Lzw, RoundTripsAcrossCodeWidthsAndTableResets) {
         int minCodeSize;
         size_t length;
         int alphabet;
-    } cases[] = {{2, 0, 4}, {2, 1, 4}, {2, 1000, 2}, {8, 200000, 256}, {8, 100000, 3}, {4, 50000, 16}};
+    } cases[] = {{2, 0, 4},        {2, 1, 4},      {2, 1000, 2},
+                 {8, 200000, 256}, {8, 100000, 3}, {4, 50000, 16}};
     for (const Case& c : cases) {
         std::vector<uint8_t> indices(c.length);
         for (uint8_t& i : indices) i = uint8_t(random() % c.alphabet);
@@ -93,7 +94,8 @@ TEST(GifPalette, ExactColoursWhenFewAndNearestWhenMany) {
     std::vector<uint8_t> palette = BuildPalette({a, b}, &indices);
     ASSERT_EQ(palette.size(), 9u);
     // Red is the most frequent colour, so entry 0.
-    EXPECT_EQ(std::vector<uint8_t>(palette.begin(), palette.begin() + 3), (std::vector<uint8_t>{255, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(palette.begin(), palette.begin() + 3),
+              (std::vector<uint8_t>{255, 0, 0}));
     ASSERT_EQ(indices.size(), 2u);
     EXPECT_EQ(indices[0], (std::vector<uint8_t>{0, 0, 0, 0}));
     const uint8_t* black = &palette[indices[1][0] * 3];
@@ -103,7 +105,8 @@ TEST(GifPalette, ExactColoursWhenFewAndNearestWhenMany) {
     RgbImage ramp;
     ramp.width = 512;
     ramp.height = 1;
-    for (int i = 0; i < 512; ++i) ramp.rgb.insert(ramp.rgb.end(), {uint8_t(i / 2), uint8_t(i / 2), uint8_t(i / 2)});
+    for (int i = 0; i < 512; ++i)
+        ramp.rgb.insert(ramp.rgb.end(), {uint8_t(i / 2), uint8_t(i / 2), uint8_t(i / 2)});
     palette = BuildPalette({ramp}, &indices);
     EXPECT_EQ(palette.size(), 256u * 3);
     for (int i = 0; i < 512; ++i) EXPECT_LE(std::abs(palette[indices[0][i] * 3] - i / 2), 2) << i;
@@ -174,7 +177,8 @@ TEST(Apng, ChunksInOrderAndFramesDecodeExactly) {
     std::vector<Chunk> chunks = Chunks(png);
     std::vector<std::string> types;
     for (const Chunk& c : chunks) types.push_back(c.type);
-    EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "IEND"}));
+    EXPECT_EQ(types,
+              (std::vector<std::string>{"IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "IEND"}));
     EXPECT_EQ(U32(chunks[1].data.data()), 2u);  // frames
     // Sequence numbers run 0, 1, 2 over fcTL, fdAT.
     EXPECT_EQ(U32(chunks[2].data.data()), 0u);

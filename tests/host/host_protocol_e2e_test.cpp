@@ -25,7 +25,8 @@ std::vector<std::string> Lines(const std::string& text) {
 ::testing::AssertionResult SameLines(const std::vector<std::string>& expected,
                                      const std::vector<std::string>& actual) {
     auto matches = [](const std::string& e, const std::string& a) {
-        if (!e.empty() && e.back() == '*') return a.compare(0, e.size() - 1, e, 0, e.size() - 1) == 0;
+        if (!e.empty() && e.back() == '*')
+            return a.compare(0, e.size() - 1, e, 0, e.size() - 1) == 0;
         return e == a;
     };
     bool same = expected.size() == actual.size();
@@ -36,8 +37,8 @@ std::vector<std::string> Lines(const std::string& text) {
     for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
         std::string e = i < expected.size() ? expected[i] : "-";
         std::string a = i < actual.size() ? actual[i] : "-";
-        out << (i < expected.size() && i < actual.size() && matches(e, a) ? "   " : " * ") << e << " | " << a
-            << "\n";
+        out << (i < expected.size() && i < actual.size() && matches(e, a) ? "   " : " * ") << e
+            << " | " << a << "\n";
     }
     return ::testing::AssertionFailure() << out.str();
 }
@@ -48,30 +49,22 @@ std::string CurrentDirectory() {
 }
 
 const std::vector<std::string> kRequestAnswers = {
-    "supports 1044 -> 1",
-    "supports 1046 -> 1",
-    "supports 1054 -> 1",
-    "supports 1069 -> 1",
-    "supports 1056 -> 0",
-    "supports 1100 -> 0",
-    "open null -> -1",
-    "open no url -> -1",
-    "open ftp -> -1",
-    "read null -> -1",
-    "read unknown -> -1",
-    "close unknown -> 0",
-    "resize null -> 0",
-    "resize negative -> 0",
-    "info null -> 0",
-    "resize 200x60 -> 1, window 200x60, site 200x60",
+    "supports 1044 -> 1", "supports 1046 -> 1",
+    "supports 1054 -> 1", "supports 1069 -> 1",
+    "supports 1056 -> 0", "supports 1100 -> 0",
+    "open null -> -1",    "open no url -> -1",
+    "open ftp -> -1",     "read null -> -1",
+    "read unknown -> -1", "close unknown -> 0",
+    "resize null -> 0",   "resize negative -> 0",
+    "info null -> 0",     "resize 200x60 -> 1, window 200x60, site 200x60",
 };
 
 TEST(HostProtocol, CallingOrderRequestsAndHostInformation) {
     const std::string windows = MakeScratchDirectory() + "/windows";
-    ProcessResult run = RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--attr", "TEXT=hi", "--attr",
-                                    "DATAFILE=data.txt", "--null", "--after", "250", "--context", "CTX",
-                                    "--user-name", "Ada King Lovelace", "--user-addr", "ada@example.org",
-                                    "--windows-dir", windows});
+    ProcessResult run = RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--attr", "TEXT=hi",
+                                    "--attr", "DATAFILE=data.txt", "--null", "--after", "250",
+                                    "--context", "CTX", "--user-name", "Ada King Lovelace",
+                                    "--user-addr", "ada@example.org", "--windows-dir", windows});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     std::vector<std::string> expected = {
         "set instance",
@@ -97,14 +90,16 @@ TEST(HostProtocol, CallingOrderRequestsAndHostInformation) {
 }
 
 TEST(HostProtocol, AGivenSizeSkipsCalcSizeAndIsFixed) {
-    ProcessResult run = RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--width", "250", "--height", "30",
-                                    "--null"});
+    ProcessResult run = RunQpmhost(
+        {"--component", QPM_HOST_PROBE_LIBRARY, "--width", "250", "--height", "30", "--null"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     std::vector<std::string> lines = Lines(run.out);
     ASSERT_GE(lines.size(), 4u) << run.out;
-    EXPECT_TRUE(SameLines({"set instance", "version 257..258", "init 250x30 attributes 2", "attr WIDTH=250",
-                           "attr HEIGHT=30", "data file (none)", "colours ffffff 000000 fixed 1", "start"},
-                          std::vector<std::string>(lines.begin(), lines.begin() + std::min<size_t>(8, lines.size()))));
+    EXPECT_TRUE(
+        SameLines({"set instance", "version 257..258", "init 250x30 attributes 2", "attr WIDTH=250",
+                   "attr HEIGHT=30", "data file (none)", "colours ffffff 000000 fixed 1", "start"},
+                  std::vector<std::string>(lines.begin(),
+                                           lines.begin() + std::min<size_t>(8, lines.size()))));
 }
 
 TEST(HostProtocol, ComponentsThatCannotRunAreNamedAndTheRestGoOn) {
@@ -113,13 +108,15 @@ TEST(HostProtocol, ComponentsThatCannotRunAreNamedAndTheRestGoOn) {
         const char* says;
         const char* lastLine;
     } cases[] = {
-        {"PROBE_VERSION_ZERO", "speaks no interface version from 257 to 258 (QPMGetVersion answered 0)",
+        {"PROBE_VERSION_ZERO",
+         "speaks no interface version from 257 to 258 (QPMGetVersion answered 0)",
          "version 257..258"},
         {"PROBE_NO_WINDOW", "QPMInit created no window", "colours ffffff 000000 fixed 0"},
         {"PROBE_REFUSE", "did not start (it answered message 1025 with 0)", "stop"},
     };
     for (const Case& c : cases) {
-        ProcessResult run = RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--null"}, {{c.switchName, "1"}});
+        ProcessResult run =
+            RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--null"}, {{c.switchName, "1"}});
         EXPECT_EQ(run.exitCode, 3) << c.switchName;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << c.switchName << ": " << run.err;
         EXPECT_NE(run.err.find("#1"), std::string::npos) << run.err;
@@ -132,18 +129,20 @@ TEST(HostProtocol, ComponentsThatCannotRunAreNamedAndTheRestGoOn) {
 TEST(HostProtocol, TypesFromTheRegistryAndUnknownTypes) {
     const std::string dir = MakeScratchDirectory();
     mkdir((dir + "/windows").c_str(), 0755);
-    WriteTextFile(dir + "/windows/DRX.REG",
-                  std::string("[DRX-Win32]\r\napplication/x-probe=") + QPM_HOST_PROBE_LIBRARY + "\r\n");
+    WriteTextFile(dir + "/windows/DRX.REG", std::string("[DRX-Win32]\r\napplication/x-probe=") +
+                                                QPM_HOST_PROBE_LIBRARY + "\r\n");
     WriteTextFile(dir + "/page.html",
                   "<body><embed type='application/x-nothing' width=10 height=10>"
                   "<embed type='application/x-probe'><object width=5 height=5></object></body>");
-    ProcessResult run = RunQpmhost({dir + "/page.html", "--null", "--windows-dir", dir + "/windows"});
+    ProcessResult run =
+        RunQpmhost({dir + "/page.html", "--null", "--windows-dir", dir + "/windows"});
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.err.find("component #1 (application/x-nothing): no component installed for type "
                            "application/x-nothing"),
               std::string::npos)
         << run.err;
-    EXPECT_NE(run.err.find("component #3 (<object>): the element has no TYPE attribute"), std::string::npos)
+    EXPECT_NE(run.err.find("component #3 (<object>): the element has no TYPE attribute"),
+              std::string::npos)
         << run.err;
     // The registered type ran all the same.
     std::vector<std::string> lines = Lines(run.out);
@@ -161,7 +160,8 @@ TEST(HostProtocol, TheQuestionIsAnsweredByFlagOrFails) {
         // No terminal here (the child has no controlling terminal): only flags answer.
         ProcessResult run = RunQpmhost(args, {{"PROBE_ASK", "1"}});
         std::vector<std::string> lines = Lines(run.out);
-        EXPECT_NE(std::find(lines.begin(), lines.end(), c.answer), lines.end()) << c.answer << "\n" << run.out;
+        EXPECT_NE(std::find(lines.begin(), lines.end(), c.answer), lines.end()) << c.answer << "\n"
+                                                                                << run.out;
     }
 }
 

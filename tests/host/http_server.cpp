@@ -13,10 +13,14 @@ namespace {
 
 const char* Reason(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
     }
 }
 
@@ -105,16 +109,18 @@ void TestHttpServer::Answer(int client) {
     const std::string head = ReadHead(client);
     const std::string requestLine = head.substr(0, head.find("\r\n"));
     const size_t pathStart = requestLine.find(' ') + 1;
-    const std::string path = requestLine.substr(pathStart, requestLine.find(' ', pathStart) - pathStart);
+    const std::string path =
+        requestLine.substr(pathStart, requestLine.find(' ', pathStart) - pathStart);
     Route route{404, "no such page\n", -1};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(requestLine);
         if (auto it = routes_.find(path); it != routes_.end()) route = it->second;
     }
-    std::string response = "HTTP/1.0 " + std::to_string(route.status) + " " + Reason(route.status) +
-                           "\r\nContent-Type: text/plain\r\nContent-Length: " +
-                           std::to_string(route.body.size()) + "\r\nConnection: close\r\n\r\n";
+    std::string response =
+        "HTTP/1.0 " + std::to_string(route.status) + " " + Reason(route.status) +
+        "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(route.body.size()) +
+        "\r\nConnection: close\r\n\r\n";
     const size_t bodyBytes = route.sendBytes < 0 ? route.body.size() : size_t(route.sendBytes);
     response.append(route.body, 0, bodyBytes);
     SendAll(client, response.data(), response.size());

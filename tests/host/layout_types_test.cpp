@@ -9,7 +9,8 @@
 namespace {
 
 TEST(Layout, BlocksStackWithMarginsAndGaps) {
-    std::vector<LayoutBlock> blocks = {{false, 0, 0}, {true, 400, 23}, {true, 520, 30}, {false, 0, 0}};
+    std::vector<LayoutBlock> blocks = {
+        {false, 0, 0}, {true, 400, 23}, {true, 520, 30}, {false, 0, 0}};
     std::vector<int> measuredWidths;
     PageLayout layout = LayoutPage(blocks, [&](size_t index, int width) {
         measuredWidths.push_back(width);
@@ -18,7 +19,8 @@ TEST(Layout, BlocksStackWithMarginsAndGaps) {
     // Text is wrapped to the widest component.
     EXPECT_EQ(measuredWidths, (std::vector<int>{520, 520}));
     ASSERT_EQ(layout.blocks.size(), 4u);
-    const int expected[4][4] = {{16, 16, 520, 28}, {16, 54, 400, 23}, {16, 87, 520, 30}, {16, 127, 520, 17}};
+    const int expected[4][4] = {
+        {16, 16, 520, 28}, {16, 54, 400, 23}, {16, 87, 520, 30}, {16, 127, 520, 17}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(layout.blocks[i].x, expected[i][0]) << i;
         EXPECT_EQ(layout.blocks[i].y, expected[i][1]) << i;
@@ -36,7 +38,8 @@ TEST(Layout, EmptyBlocksTakeNoRoomAndSidesAreCapped) {
     EXPECT_EQ(layout.width, 400 + 32);  // the minimum content width
 
     LayoutMetrics bare{0, 0, 0, 4096};
-    PageLayout alone = LayoutPage({{true, 300, 40}}, [](size_t, int) { return 0; }, bare);
+    PageLayout alone = LayoutPage(
+        {{true, 300, 40}}, [](size_t, int) { return 0; }, bare);
     EXPECT_EQ(alone.width, 300);
     EXPECT_EQ(alone.height, 40);
 
@@ -54,8 +57,9 @@ TypeLookup FakeLookup(std::set<std::string> files, std::string registered) {
 }
 
 TEST(TypeTable, KnownTypesComeFromTheSearchDirectories) {
-    TypeResolution r = ResolveType("Application/X-Pellux-Ticker",
-                                   FakeLookup({"/second/libpellux.so", "/first/other.so"}, "/reg.so"));
+    TypeResolution r =
+        ResolveType("Application/X-Pellux-Ticker",
+                    FakeLookup({"/second/libpellux.so", "/first/other.so"}, "/reg.so"));
     EXPECT_EQ(r.source, TypeResolution::kKnown);
     EXPECT_EQ(r.library, "/second/libpellux.so");
     EXPECT_STREQ(KnownTypeLibrary(kTickerType), "libpellux.so");
@@ -63,7 +67,8 @@ TEST(TypeTable, KnownTypesComeFromTheSearchDirectories) {
 }
 
 TEST(TypeTable, RegistryServesWhatTheTableDoesNot) {
-    TypeResolution installed = ResolveType("application/x-other", FakeLookup({}, "/win/OTHER01.DLL"));
+    TypeResolution installed =
+        ResolveType("application/x-other", FakeLookup({}, "/win/OTHER01.DLL"));
     EXPECT_EQ(installed.source, TypeResolution::kRegistry);
     EXPECT_EQ(installed.library, "/win/OTHER01.DLL");
 
@@ -80,7 +85,8 @@ TEST(TypeTable, RegistryServesWhatTheTableDoesNot) {
 TEST(TypeTable, SearchDirectoriesInOrder) {
     EXPECT_EQ(ComponentSearchDirectories("/a::/b:", "/bin", "/build"),
               (std::vector<std::string>{"/a", "/b", "/bin", "/build"}));
-    EXPECT_EQ(ComponentSearchDirectories(nullptr, "/bin", "/bin"), (std::vector<std::string>{"/bin"}));
+    EXPECT_EQ(ComponentSearchDirectories(nullptr, "/bin", "/bin"),
+              (std::vector<std::string>{"/bin"}));
 }
 
 }  // namespace

@@ -87,7 +87,8 @@ TEST(Options, MistakesAreNamed) {
     for (const Case& c : cases) {
         Parsed p = Parse(c.args);
         EXPECT_FALSE(p.ok) << c.says;
-        EXPECT_NE(p.error.find(c.says), std::string::npos) << "expected \"" << c.says << "\" in: " << p.error;
+        EXPECT_NE(p.error.find(c.says), std::string::npos)
+            << "expected \"" << c.says << "\" in: " << p.error;
     }
 }
 

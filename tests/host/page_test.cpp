@@ -65,13 +65,16 @@ TEST(PageParsing, DefaultsAndEmptyPages) {
     // A colour that does not parse leaves the default in place.
     EXPECT_EQ(ParsePageHtml("<body bgcolor='#12'>").background, RGB(255, 255, 255));
     // Scripts and styles are not text.
-    EXPECT_TRUE(ParsePageHtml("<body><script>var x;</script><style>p{}</style></body>").blocks.empty());
+    EXPECT_TRUE(
+        ParsePageHtml("<body><script>var x;</script><style>p{}</style></body>").blocks.empty());
 }
 
 TEST(PageParsing, TextBecomesWindows1252) {
     Page page = ParsePageHtml("<body><p>caf&eacute; &euro;5 &mdash; \xE2\x9C\x93</p></body>");
     ASSERT_EQ(page.blocks.size(), 1u);
-    EXPECT_EQ(page.blocks[0].text, "caf\xE9 \x80" "5 \x97 ?");
+    EXPECT_EQ(page.blocks[0].text,
+              "caf\xE9 \x80"
+              "5 \x97 ?");
     // Bytes that are not UTF-8 pass unchanged.
     EXPECT_EQ(Utf8ToWindows1252("a\xE9z"), "a\xE9z");
 }
@@ -92,11 +95,16 @@ TEST(Colours, NamesAndHexForms) {
         bool ok;
         COLORREF value;
     } cases[] = {
-        {"#ff8000", true, RGB(255, 128, 0)}, {"#F80", true, RGB(255, 136, 0)},
-        {"00ff00", true, RGB(0, 255, 0)},    {" Navy ", true, RGB(0, 0, 128)},
-        {"grey", true, RGB(128, 128, 128)},  {"#12345", false, 0},
-        {"#gggggg", false, 0},               {"", false, 0},
-        {"0f0", false, 0},                   {"nocolour", false, 0},
+        {"#ff8000", true, RGB(255, 128, 0)},
+        {"#F80", true, RGB(255, 136, 0)},
+        {"00ff00", true, RGB(0, 255, 0)},
+        {" Navy ", true, RGB(0, 0, 128)},
+        {"grey", true, RGB(128, 128, 128)},
+        {"#12345", false, 0},
+        {"#gggggg", false, 0},
+        {"", false, 0},
+        {"0f0", false, 0},
+        {"nocolour", false, 0},
     };
     for (const Case& c : cases) {
         COLORREF value = 0xDEADBEEF;
@@ -113,8 +121,9 @@ PageElement Element(std::initializer_list<PageAttribute> attributes) {
 }
 
 TEST(ElementRecords, AttributesBecomeNullTerminatedPairs) {
-    ElementRecord element(Element({{"type", "application/x-pellux-ticker"}, {"text", "Hi"}, {"Size", "20"}}),
-                          ElementDefaults{"/pages", RGB(1, 2, 3), RGB(4, 5, 6)});
+    ElementRecord element(
+        Element({{"type", "application/x-pellux-ticker"}, {"text", "Hi"}, {"Size", "20"}}),
+        ElementDefaults{"/pages", RGB(1, 2, 3), RGB(4, 5, 6)});
     InitRecord* r = element.record();
     EXPECT_EQ(r->size, 48);
     ASSERT_EQ(r->attrCount, 3);
@@ -134,8 +143,11 @@ TEST(ElementRecords, AttributesBecomeNullTerminatedPairs) {
 }
 
 TEST(ElementRecords, DataFileSizeAndColoursFromAttributes) {
-    ElementRecord element(Element({{"datafile", "../data/news.txt"}, {"width", "300px"}, {"height", "40"},
-                                   {"bgcolor", "#000080"}, {"textcolor", "yellow"}}),
+    ElementRecord element(Element({{"datafile", "../data/news.txt"},
+                                   {"width", "300px"},
+                                   {"height", "40"},
+                                   {"bgcolor", "#000080"},
+                                   {"textcolor", "yellow"}}),
                           ElementDefaults{"/site/pages", 0, 0});
     InitRecord* r = element.record();
     ASSERT_NE(r->dataFile, nullptr);
@@ -165,7 +177,8 @@ TEST(ElementRecords, PixelValues) {
     EXPECT_EQ(v, 400);
     EXPECT_TRUE(ParsePixels(" 12px ", &v));
     EXPECT_EQ(v, 12);
-    for (const char* bad : {"", "0", "-5", "50%", "12em", "99999", "abc"}) EXPECT_FALSE(ParsePixels(bad, &v)) << bad;
+    for (const char* bad : {"", "0", "-5", "50%", "12em", "99999", "abc"})
+        EXPECT_FALSE(ParsePixels(bad, &v)) << bad;
 }
 
 }  // namespace

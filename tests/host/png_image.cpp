@@ -22,7 +22,8 @@ int PngImage::CountNear(int x, int y, int w, int h, uint32_t rgb, int tolerance)
         for (int column = std::max(0, x); column < std::min(width, x + w); ++column) {
             const uint32_t c = At(column, row);
             int distance = 0;
-            for (int shift : {0, 8, 16}) distance += std::abs(channel(c, shift) - channel(rgb, shift));
+            for (int shift : {0, 8, 16})
+                distance += std::abs(channel(c, shift) - channel(rgb, shift));
             if (distance <= tolerance) ++n;
         }
     }
@@ -44,6 +45,7 @@ bool ReadPng(const std::string& path, PngImage* image) {
     image->height = int(png.height);
     image->pixels.resize(size_t(png.width) * png.height);
     for (size_t i = 0; i < image->pixels.size(); ++i)
-        image->pixels[i] = uint32_t(rgb[i * 3]) << 16 | uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
+        image->pixels[i] =
+            uint32_t(rgb[i * 3]) << 16 | uint32_t(rgb[i * 3 + 1]) << 8 | rgb[i * 3 + 2];
     return true;
 }

@@ -54,7 +54,8 @@ ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
     for (char** e = environ; *e; ++e) {
         std::string entry = *e;
         size_t equals = entry.find('=');
-        if (equals != std::string::npos) variables[entry.substr(0, equals)] = entry.substr(equals + 1);
+        if (equals != std::string::npos)
+            variables[entry.substr(0, equals)] = entry.substr(equals + 1);
     }
     variables["XDG_DATA_HOME"] = scratch + "/data";
     for (const auto& v : environment) variables[v.first] = v.second;
@@ -67,8 +68,10 @@ ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
@@ -77,7 +80,8 @@ ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), envp.data()) == 0) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&files);
@@ -93,7 +97,8 @@ std::vector<PlacedComponent> PlacedComponents(const std::string& verboseOutput) 
     for (auto it = std::sregex_iterator(verboseOutput.begin(), verboseOutput.end(), line);
          it != std::sregex_iterator(); ++it) {
         const std::smatch& m = *it;
-        placed.push_back({std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5])});
+        placed.push_back(
+            {std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5])});
     }
     return placed;
 }

@@ -11,7 +11,8 @@ namespace {
 const std::string kArrived = "Only this much arrived before the server hung up";
 
 std::string Ticker(const std::string& source) {
-    return "<embed type='application/x-pellux-ticker' size='18' textcolor='#c00000' bgcolor='#ffffff' " +
+    return "<embed type='application/x-pellux-ticker' size='18' textcolor='#c00000' "
+           "bgcolor='#ffffff' " +
            source + ">\n";
 }
 
@@ -30,9 +31,11 @@ protected:
         ASSERT_TRUE(server.Start());
         WriteTextFile(dir + "/page.html",
                       "<body>\n" + Ticker("src='" + server.Url("/whole.txt") + "'") +
-                          Ticker("src='" + server.Url("/cut.txt") + "'") + Ticker("text='" + kArrived + "'") +
+                          Ticker("src='" + server.Url("/cut.txt") + "'") +
+                          Ticker("text='" + kArrived + "'") +
                           Ticker("src='" + server.Url("/missing.txt") + "'") + "</body>");
-        run = RunQpmhost({dir + "/page.html", "--png", dir + "/page.png", "--after", "1500", "--verbose"});
+        run = RunQpmhost(
+            {dir + "/page.html", "--png", dir + "/page.png", "--after", "1500", "--verbose"});
         ASSERT_TRUE(ReadPng(dir + "/page.png", &image)) << run.err;
         placed = PlacedComponents(run.err);
         ASSERT_EQ(placed.size(), 4u) << run.err;
@@ -58,14 +61,16 @@ TEST_F(StreamPage, AWholeStreamIsShown) {
 TEST_F(StreamPage, AStreamCutShortShowsWhatArrived) {
     // Exactly what the same text given inline shows, pixel for pixel.
     EXPECT_EQ(Region(placed[1]), Region(placed[2]));
-    EXPECT_GT(image.CountNear(placed[1].x, placed[1].y, placed[1].width, placed[1].height, 0xC00000), 30);
+    EXPECT_GT(
+        image.CountNear(placed[1].x, placed[1].y, placed[1].width, placed[1].height, 0xC00000), 30);
     // The failure reached the component as 1040 with curl's "partial file".
     EXPECT_NE(run.err.find("QPMM_STREAMFAILED handle=2 code=18"), std::string::npos) << run.err;
 }
 
 TEST_F(StreamPage, ANotFoundStreamFailsWith404AndShowsNothing) {
     EXPECT_NE(run.err.find("QPMM_STREAMFAILED handle=3 code=404"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("cannot fetch " + server.Url("/missing.txt")), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot fetch " + server.Url("/missing.txt")), std::string::npos)
+        << run.err;
     const PlacedComponent& p = placed[3];
     EXPECT_EQ(image.Count(p.x, p.y, p.width, p.height, 0xFFFFFF), p.width * p.height);
 }

@@ -44,9 +44,12 @@ protected:
     void ReaderComponent(const StreamTable::Notice& notice, int32_t chunk = 4) {
         if (notice.message != QPMM_STREAMREADY) return;
         int32_t n;
-        while ((n = Read(notice.handle, chunk)) > 0) {}
-        if (n < 0) table.Close(notice.handle);
-        else table.MarkReady(notice.handle);  // its posted 1047, as the framework sends after a read
+        while ((n = Read(notice.handle, chunk)) > 0) {
+        }
+        if (n < 0)
+            table.Close(notice.handle);
+        else
+            table.MarkReady(notice.handle);  // its posted 1047, as the framework sends after a read
     }
 };
 
@@ -59,7 +62,9 @@ TEST_F(StreamTableTest, DataIsAnnouncedOnlyOnceTheComponentIsReady) {
 
     table.MarkReady(h);
     Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n); });
-    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 4, 4}, {QPMR_READSTREAM, 4, 2},
+    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h},
+                          {QPMR_READSTREAM, 4, 4},
+                          {QPMR_READSTREAM, 4, 2},
                           {QPMR_READSTREAM, 4, 0}},
                          log));
     EXPECT_EQ(received, "abcdef");
@@ -71,7 +76,8 @@ TEST_F(StreamTableTest, TheEndIsReadAsANegativeCount) {
     table.Append(h, "xyz", 3);
     table.Complete(h);
     Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n); });
-    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 4, 3}, {QPMR_READSTREAM, 4, -1}}, log));
+    EXPECT_TRUE(SameRows(
+        {{QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 4, 3}, {QPMR_READSTREAM, 4, -1}}, log));
     EXPECT_FALSE(table.Known(h));  // the component closed it
     EXPECT_EQ(table.Read(h, nullptr, 4), -1);
 }
@@ -84,8 +90,12 @@ TEST_F(StreamTableTest, DataArrivingInPiecesIsAnnouncedAgain) {
     table.Append(h, "c", 1);
     table.Complete(h);
     Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n); });
-    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 4, 2}, {QPMR_READSTREAM, 4, 0},
-                          {QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 4, 1}, {QPMR_READSTREAM, 4, -1}},
+    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h},
+                          {QPMR_READSTREAM, 4, 2},
+                          {QPMR_READSTREAM, 4, 0},
+                          {QPMM_STREAMREADY, 0, h},
+                          {QPMR_READSTREAM, 4, 1},
+                          {QPMR_READSTREAM, 4, -1}},
                          log));
     EXPECT_EQ(received, "abc");
 }
@@ -97,7 +107,9 @@ TEST_F(StreamTableTest, AFailureComesAfterWhatArrived) {
     table.Fail(h, 18);
     table.Append(h, "late", 4);  // nothing counts after the failure
     Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n, 8); });
-    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 8, 7}, {QPMR_READSTREAM, 8, 0},
+    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h},
+                          {QPMR_READSTREAM, 8, 7},
+                          {QPMR_READSTREAM, 8, 0},
                           {QPMM_STREAMFAILED, 18, h}},
                          log));
     EXPECT_EQ(received, "partial");
@@ -123,8 +135,8 @@ TEST_F(StreamTableTest, AComponentThatDoesNotReadIsToldTheEnd) {
     table.Append(idle, "data", 4);
     table.Complete(idle);
     Deliver([](const StreamTable::Notice&) {});
-    EXPECT_TRUE(SameRows({{QPMM_STREAMEND, 0, quiet}, {QPMM_STREAMREADY, 0, idle}, {QPMM_STREAMEND, 0, idle}},
-                         log));
+    EXPECT_TRUE(SameRows(
+        {{QPMM_STREAMEND, 0, quiet}, {QPMM_STREAMREADY, 0, idle}, {QPMM_STREAMEND, 0, idle}}, log));
     EXPECT_EQ(table.Count(), 0u);
 }
 
@@ -140,8 +152,11 @@ TEST_F(StreamTableTest, AReaderWhose1047IsOnTheWayIsNotCutShort) {
     EXPECT_FALSE(table.HasDueNotice());
     table.MarkReady(h);
     Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n); });
-    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h}, {QPMR_READSTREAM, 4, 4}, {QPMM_STREAMREADY, 0, h},
-                          {QPMR_READSTREAM, 4, 4}, {QPMR_READSTREAM, 4, -1}},
+    EXPECT_TRUE(SameRows({{QPMM_STREAMREADY, 0, h},
+                          {QPMR_READSTREAM, 4, 4},
+                          {QPMM_STREAMREADY, 0, h},
+                          {QPMR_READSTREAM, 4, 4},
+                          {QPMR_READSTREAM, 4, -1}},
                          log));
 }
 
@@ -153,7 +168,7 @@ TEST_F(StreamTableTest, ClosingForgetsAndTellsWhetherTheTransferRan) {
     EXPECT_FALSE(table.Close(done));
     EXPECT_FALSE(table.Close(done));  // twice: nothing more
     EXPECT_FALSE(table.Close(12345));
-    table.Append(running, "x", 1);    // a late chunk for a forgotten handle is dropped
+    table.Append(running, "x", 1);  // a late chunk for a forgotten handle is dropped
     EXPECT_EQ(table.Count(), 0u);
 }
 
@@ -185,7 +200,8 @@ TEST_F(StreamTableTest, LargeStreamsComeThroughIntact) {
     LONG_PTR h = table.Open(window, "u");
     std::string sent;
     for (int i = 0; i < 5000; ++i) sent += char('a' + i % 26);
-    for (size_t i = 0; i < sent.size(); i += 700) table.Append(h, sent.data() + i, std::min<size_t>(700, sent.size() - i));
+    for (size_t i = 0; i < sent.size(); i += 700)
+        table.Append(h, sent.data() + i, std::min<size_t>(700, sent.size() - i));
     table.Complete(h);
     table.MarkReady(h);
     Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n, 64); });

@@ -11,7 +11,8 @@ namespace {
 struct Picture {
     int width, height;
     std::vector<unsigned char> bytes;
-    Picture(int w, int h, const std::function<Rgb(int, int)>& colour) : width(w), height(h), bytes(size_t(w) * h * 4) {
+    Picture(int w, int h, const std::function<Rgb(int, int)>& colour)
+        : width(w), height(h), bytes(size_t(w) * h * 4) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 Rgb c = colour(x, y);
@@ -69,7 +70,9 @@ TEST(TerminalCells, FirstPictureWritesEveryCell) {
 
 TEST(TerminalCells, OnlyChangedCellsAreWritten) {
     auto frame = [](int shift) {
-        return Picture(20, 4, [shift](int x, int) { return x == 10 - shift ? Rgb{0, 0, 0} : Rgb{250, 250, 250}; });
+        return Picture(20, 4, [shift](int x, int) {
+            return x == 10 - shift ? Rgb{0, 0, 0} : Rgb{250, 250, 250};
+        });
     };
     Picture before = frame(0), after = frame(1);
     CellGrid a = SampleCells(before.pixels(), 80, 24), b = SampleCells(after.pixels(), 80, 24);

@@ -21,12 +21,14 @@ protected:
 
     // Runs qpmhost in the pane between two snapshots of the terminal's settings.
     void Start(const std::string& arguments, const std::string& environment = "") {
-        session->Type("stty -g > " + dir + "/before; " + environment + " " + QPMHOST_PATH + " --windows-dir " + dir + "/win " + arguments +
-                      "; echo EXIT=$?; stty -g > " + dir + "/after");
+        session->Type("stty -g > " + dir + "/before; " + environment + " " + QPMHOST_PATH +
+                      " --windows-dir " + dir + "/win " + arguments + "; echo EXIT=$?; stty -g > " +
+                      dir + "/after");
     }
 
     bool ShowsThePage() {
-        return session->Format("#{alternate_on}") == "1" && session->Screen().find(kBlock) != std::string::npos;
+        return session->Format("#{alternate_on}") == "1" &&
+               session->Screen().find(kBlock) != std::string::npos;
     }
 
     bool Ended() { return session->Screen().find("EXIT=") != std::string::npos; }
@@ -70,8 +72,9 @@ TEST_F(TerminalRun, TheDemoScrollsAndCtrlCRestoresTheTerminal) {
 
 TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {
     Start(std::string("--component ") + QPM_HOST_PROBE_LIBRARY, "PROBE_ASK=1");
-    ASSERT_TRUE(session->WaitFor([&] { return session->Screen().find("[Y]es/[N]o/[C]ancel?") != std::string::npos; }))
-        << session->Screen();
+    ASSERT_TRUE(session->WaitFor([&] {
+        return session->Screen().find("[Y]es/[N]o/[C]ancel?") != std::string::npos;
+    })) << session->Screen();
     const std::string question = session->Screen();
     EXPECT_NE(question.find("== Probe question =="), std::string::npos) << question;
     EXPECT_NE(question.find("Fingerprint 0123456789abcdef"), std::string::npos) << question;

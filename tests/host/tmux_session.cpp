@@ -30,10 +30,12 @@ std::string ShellQuote(const std::string& text) {
 
 bool TmuxSession::Available() { return system("command -v tmux >/dev/null 2>&1") == 0; }
 
-TmuxSession::TmuxSession(int columns, int rows) : socket_("qpmhost-test-" + std::to_string(getpid())) {
-    const std::string command = "env -i PATH=/usr/bin:/bin HOME=/tmp TERM=xterm-256color PS1='$ ' sh";
-    Tmux("-f /dev/null new-session -d -s main -x " + std::to_string(columns) + " -y " + std::to_string(rows) +
-         " " + ShellQuote(command));
+TmuxSession::TmuxSession(int columns, int rows)
+    : socket_("qpmhost-test-" + std::to_string(getpid())) {
+    const std::string command =
+        "env -i PATH=/usr/bin:/bin HOME=/tmp TERM=xterm-256color PS1='$ ' sh";
+    Tmux("-f /dev/null new-session -d -s main -x " + std::to_string(columns) + " -y " +
+         std::to_string(rows) + " " + ShellQuote(command));
     started_ = Format("#{pane_id}").find('%') != std::string::npos;
 }
 

@@ -44,7 +44,8 @@ void ProbeHostInfo(HWND window) {
 }
 
 void ProbeSupports(HWND window) {
-    for (UINT request : {QPMR_OPENSTREAM, QPMR_READSTREAM, QPMR_HOSTINFO, QPMR_RESIZE, QPMR_CONFIRMED, 1100u})
+    for (UINT request :
+         {QPMR_OPENSTREAM, QPMR_READSTREAM, QPMR_HOSTINFO, QPMR_RESIZE, QPMR_CONFIRMED, 1100u})
         Say("supports %u -> %ld", request, long(Ask(window, QPMR_SUPPORTS, request, 0)));
 }
 
@@ -52,17 +53,20 @@ void ProbeSupports(HWND window) {
 void ProbeBadRequests(HWND window) {
     Say("open null -> %ld", long(Ask(window, QPMR_OPENSTREAM, 0, 0)));
     UrlRequest noUrl{nullptr, nullptr, nullptr, 0, 0};
-    Say("open no url -> %ld", long(Ask(window, QPMR_OPENSTREAM, 0, reinterpret_cast<LPARAM>(&noUrl))));
+    Say("open no url -> %ld",
+        long(Ask(window, QPMR_OPENSTREAM, 0, reinterpret_cast<LPARAM>(&noUrl))));
     UrlRequest ftp{"ftp://example.org/x", "", nullptr, 0, 0};
     Say("open ftp -> %ld", long(Ask(window, QPMR_OPENSTREAM, 0, reinterpret_cast<LPARAM>(&ftp))));
     Say("read null -> %ld", long(Ask(window, QPMR_READSTREAM, 0, 0)));
     char buffer[16];
     ReadRequest unknown{999, buffer, sizeof buffer};
-    Say("read unknown -> %ld", long(Ask(window, QPMR_READSTREAM, 0, reinterpret_cast<LPARAM>(&unknown))));
+    Say("read unknown -> %ld",
+        long(Ask(window, QPMR_READSTREAM, 0, reinterpret_cast<LPARAM>(&unknown))));
     Say("close unknown -> %ld", long(Ask(window, QPMR_CLOSESTREAM, 0, 999)));
     Say("resize null -> %ld", long(Ask(window, QPMR_RESIZE, 0, 0)));
     SizeRequest negative{-5, 10};
-    Say("resize negative -> %ld", long(Ask(window, QPMR_RESIZE, 0, reinterpret_cast<LPARAM>(&negative))));
+    Say("resize negative -> %ld",
+        long(Ask(window, QPMR_RESIZE, 0, reinterpret_cast<LPARAM>(&negative))));
     Say("info null -> %ld", long(Ask(window, QPMR_HOSTINFO, 2, 0)));
 }
 
@@ -72,8 +76,8 @@ void ProbeResize(HWND window) {
     RECT mine, site;
     GetClientRect(window, &mine);
     GetClientRect(GetParent(window), &site);
-    Say("resize 200x60 -> %ld, window %ldx%ld, site %ldx%ld", long(done), long(mine.right), long(mine.bottom),
-        long(site.right), long(site.bottom));
+    Say("resize 200x60 -> %ld, window %ldx%ld, site %ldx%ld", long(done), long(mine.right),
+        long(mine.bottom), long(site.right), long(site.bottom));
 }
 
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,12 +124,15 @@ PROBE_EXPORT int32_t QPMCalcSize(InitRecord* record) {
 
 PROBE_EXPORT HWND QPMInit(HWND parent, InitRecord* record) {
     Say("init %dx%d attributes %d", record->width, record->height, record->attrCount);
-    for (int i = 0; i < record->attrCount; ++i) Say("attr %s=%s", record->attrNames[i], record->attrValues[i]);
+    for (int i = 0; i < record->attrCount; ++i)
+        Say("attr %s=%s", record->attrNames[i], record->attrValues[i]);
     Say("data file %s", record->dataFile ? record->dataFile : "(none)");
-    Say("colours %06x %06x fixed %d", unsigned(record->backColor), unsigned(record->textColor), record->fixedSize);
+    Say("colours %06x %06x fixed %d", unsigned(record->backColor), unsigned(record->textColor),
+        record->fixedSize);
     if (getenv("PROBE_ASK")) {
-        int answer = MessageBoxA(parent, "Install the probe component?\nFingerprint 0123456789abcdef",
-                                 "Probe question", MB_YESNOCANCEL | MB_ICONQUESTION);
+        int answer =
+            MessageBoxA(parent, "Install the probe component?\nFingerprint 0123456789abcdef",
+                        "Probe question", MB_YESNOCANCEL | MB_ICONQUESTION);
         Say("answer %d", answer);
     }
     if (getenv("PROBE_NO_WINDOW")) return nullptr;
@@ -134,6 +141,6 @@ PROBE_EXPORT HWND QPMInit(HWND parent, InitRecord* record) {
     wc.hInstance = instance;
     wc.lpszClassName = "QpmHostProbe";
     RegisterClassA(&wc);
-    return CreateWindowExA(0, "QpmHostProbe", "", WS_CHILD | WS_VISIBLE, 0, 0, record->width, record->height,
-                           parent, reinterpret_cast<HMENU>(1), instance, nullptr);
+    return CreateWindowExA(0, "QpmHostProbe", "", WS_CHILD | WS_VISIBLE, 0, 0, record->width,
+                           record->height, parent, reinterpret_cast<HMENU>(1), instance, nullptr);
 }
