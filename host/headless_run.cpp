@@ -16,6 +16,9 @@ namespace {
 // anyway; the step only decides how often streams are served.
 constexpr DWORD kStepMs = 10;
 constexpr int kPollMs = 50;
+// A component that keeps posting itself messages must not hold the run
+// for ever: after this many rounds in one step the run moves on.
+constexpr int kMaxRounds = 100000;
 
 class HeadlessRun {
 public:
@@ -40,7 +43,11 @@ void HeadlessRun::Settle() {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     const auto timeout = std::chrono::milliseconds(host_.options.streamTimeoutMs);
-    for (;;) {
+    for (int round = 0;; ++round) {
+        if (round == kMaxRounds) {
+            LogError("the components keep posting messages; moving the clock on regardless");
+            return;
+        }
         UINT handled = QpmPumpMessages();
         if (host_.streams.HasDueNotice()) {
             SendDueStreamNotices(host_);

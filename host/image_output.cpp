@@ -37,6 +37,13 @@ bool PngOutput::Close(std::string* error) {
     return shown_ && written_;
 }
 
+void AnimationOutput::Show(const QpmPixels& pixels) {
+    RgbImage frame = ImageFromPixels(pixels);
+    if (!frames_.empty() && (frame.width != frames_[0].width || frame.height != frames_[0].height))
+        frame = FitImage(frame, frames_[0].width, frames_[0].height);
+    frames_.push_back(std::move(frame));
+}
+
 bool AnimationOutput::Close(std::string* error) {
     if (frames_.empty()) {
         *error = "no frames to write to " + path_;

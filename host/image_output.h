@@ -26,7 +26,8 @@ public:
     AnimationOutput(std::string path, Format format, int frameMs)
         : path_(std::move(path)), format_(format), frameMs_(frameMs) {}
     bool Open(int, int, const std::string&, std::string*) override { return true; }
-    void Show(const QpmPixels& pixels) override { frames_.push_back(ImageFromPixels(pixels)); }
+    // Every frame gets the first one's size, should the page have changed its own.
+    void Show(const QpmPixels& pixels) override;
     bool Close(std::string* error) override;
 
 private:

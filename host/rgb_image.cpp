@@ -1,6 +1,8 @@
 // Frames from the layer's BGRX pixels.
 #include "rgb_image.h"
 
+#include <algorithm>
+
 RgbImage ImageFromPixels(const QpmPixels& pixels) {
     RgbImage image;
     image.width = pixels.width;
@@ -16,4 +18,16 @@ RgbImage ImageFromPixels(const QpmPixels& pixels) {
         }
     }
     return image;
+}
+
+RgbImage FitImage(const RgbImage& image, int width, int height) {
+    RgbImage fitted;
+    fitted.width = width;
+    fitted.height = height;
+    fitted.rgb.assign(size_t(width) * height * 3, 0);
+    const int columns = std::min(width, image.width), rows = std::min(height, image.height);
+    for (int y = 0; y < rows; ++y)
+        std::copy(image.Pixel(0, y), image.Pixel(0, y) + size_t(columns) * 3,
+                  &fitted.rgb[size_t(y) * width * 3]);
+    return fitted;
 }

@@ -15,3 +15,6 @@ struct RgbImage {
 
 // A copy of a window's or bitmap's pixels.
 RgbImage ImageFromPixels(const QpmPixels& pixels);
+
+// The image cut or padded (with black) to width x height, from the top left.
+RgbImage FitImage(const RgbImage& image, int width, int height);

@@ -9,26 +9,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "quit_signals.h"
+
 namespace {
 
 const char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[2J";
 const char kLeave[] = "\x1b[0m\x1b[2J\x1b[?25h\x1b[?1049l";
 
-// What a signal handler needs: the descriptors, and the saved terminal mode.
-int selfPipe[2] = {-1, -1};
+// What the crash handler needs: the terminal and its saved mode.
 int emergencyTty = -1;
 termios emergencyMode;
 volatile sig_atomic_t emergencyArmed = 0;
-
-void OnSignal(int signal) {
-    const int saved = errno;
-    const char byte = char(signal);
-    if (selfPipe[1] >= 0) {
-        ssize_t ignored = write(selfPipe[1], &byte, 1);
-        (void)ignored;
-    }
-    errno = saved;
-}
 
 // A crash still leaves the terminal usable: restore it, then die as before.
 void OnFatalSignal(int signal) {
@@ -41,25 +32,18 @@ void OnFatalSignal(int signal) {
     raise(signal);
 }
 
-void InstallHandlers() {
+const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+void InstallFatalHandlers() {
     struct sigaction action {};
-    action.sa_handler = &OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGWINCH}) sigaction(s, &action, nullptr);
     action.sa_handler = &OnFatalSignal;
+    sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
-    for (int s : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) sigaction(s, &action, nullptr);
+    for (int s : kFatalSignals) sigaction(s, &action, nullptr);
 }
 
-void RemoveHandlers() {
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-        signal(s, SIG_DFL);
-}
-
-bool MakeSelfPipe() {
-    if (selfPipe[0] >= 0) return true;
-    if (pipe2(selfPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
-    return true;
+void RemoveFatalHandlers() {
+    for (int s : kFatalSignals) signal(s, SIG_DFL);
 }
 
 }  // namespace
@@ -78,14 +62,16 @@ bool TerminalOutput::Open(int, int, const std::string& title, std::string* error
         tty_ = -1;
         return false;
     }
-    if (!MakeSelfPipe()) {
+    if (!InstallQuitSignals()) {
         *error = std::string("cannot make a pipe: ") + strerror(errno);
+        close(tty_);
+        tty_ = -1;
         return false;
     }
     title_ = title.empty() ? "qpmhost" : title;
     emergencyTty = tty_;
     emergencyMode = saved_;
-    InstallHandlers();
+    InstallFatalHandlers();
     EnterScreen();
     return true;
 }
@@ -137,24 +123,20 @@ void TerminalOutput::Show(const QpmPixels& pixels) {
     haveShown_ = true;
 }
 
-std::vector<int> TerminalOutput::EventDescriptors() const { return {tty_, selfPipe[0]}; }
+std::vector<int> TerminalOutput::EventDescriptors() const { return {tty_, QuitSignalDescriptor()}; }
 
 bool TerminalOutput::HandleEvents() {
-    char bytes[64];
-    ssize_t n;
-    while ((n = read(selfPipe[0], bytes, sizeof bytes)) > 0) {
-        for (ssize_t i = 0; i < n; ++i) {
-            if (bytes[i] != SIGWINCH) {
-                quit_ = true;
-            } else if (active_) {
-                QuerySize();
-                WriteOut("\x1b[0m\x1b[2J");
-                haveShown_ = false;
-                DrawStatusLine();
-            }
-        }
+    bool resized = false;
+    if (DrainQuitSignals(&resized)) quit_ = true;
+    if (resized && active_) {
+        QuerySize();
+        WriteOut("\x1b[0m\x1b[2J");
+        haveShown_ = false;
+        DrawStatusLine();
     }
     if (active_) {
+        char bytes[64];
+        ssize_t n;
         while ((n = read(tty_, bytes, sizeof bytes)) > 0)
             for (ssize_t i = 0; i < n; ++i)
                 if (bytes[i] == 'q' || bytes[i] == 'Q' || bytes[i] == 3) quit_ = true;
@@ -171,7 +153,8 @@ void TerminalOutput::Resume() {
 bool TerminalOutput::Close(std::string*) {
     if (tty_ < 0) return true;
     LeaveScreen();
-    RemoveHandlers();
+    RemoveQuitSignals();
+    RemoveFatalHandlers();
     close(tty_);
     tty_ = -1;
     return true;

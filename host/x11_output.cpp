@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "quit_signals.h"
+
 X11Output::~X11Output() {
     std::string ignored;
     Close(&ignored);
@@ -30,8 +32,6 @@ bool X11Output::Open(int width, int height, const std::string& title, std::strin
         *error = "the X display is not 24-bit true colour";
         return false;
     }
-    width_ = width;
-    height_ = height;
     window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, unsigned(width),
                                   unsigned(height), 0, BlackPixel(display_, screen),
                                   WhitePixel(display_, screen));
@@ -40,21 +40,37 @@ bool X11Output::Open(int width, int height, const std::string& title, std::strin
     XSetWMProtocols(display_, window_, &deleteWindow_, 1);
     XSelectInput(display_, window_, ExposureMask | KeyPressMask | StructureNotifyMask);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
-    char* bits = static_cast<char*>(calloc(size_t(width) * height, 4));
-    image_ = XCreateImage(display_, visual, unsigned(DefaultDepth(display_, screen)), ZPixmap, 0,
-                          bits, unsigned(width), unsigned(height), 32, width * 4);
-    if (image_ == nullptr) {
-        free(bits);
+    if (!MakeImage(width, height)) {
         *error = "cannot make an X image of the page's size";
         return false;
     }
     XMapWindow(display_, window_);
     XFlush(display_);
+    // Ctrl-C and SIGTERM end the run in order, as in the terminal.
+    InstallQuitSignals();
     return true;
+}
+
+bool X11Output::MakeImage(int width, int height) {
+    if (image_) XDestroyImage(image_);  // frees the pixels too
+    const int screen = DefaultScreen(display_);
+    char* bits = static_cast<char*>(calloc(size_t(width) * height, 4));
+    image_ = XCreateImage(display_, DefaultVisual(display_, screen),
+                          unsigned(DefaultDepth(display_, screen)), ZPixmap, 0, bits,
+                          unsigned(width), unsigned(height), 32, width * 4);
+    if (image_ == nullptr) free(bits);
+    width_ = image_ ? width : 0;
+    height_ = image_ ? height : 0;
+    return image_ != nullptr;
 }
 
 void X11Output::Show(const QpmPixels& pixels) {
     if (image_ == nullptr) return;
+    // A component that asked for another size may have resized the page.
+    if (pixels.width != width_ || pixels.height != height_) {
+        if (!MakeImage(pixels.width, pixels.height)) return;
+        XResizeWindow(display_, window_, unsigned(width_), unsigned(height_));
+    }
     const int w = std::min(width_, pixels.width), h = std::min(height_, pixels.height);
     for (int y = 0; y < h; ++y)
         memcpy(image_->data + size_t(y) * image_->bytes_per_line,
@@ -63,16 +79,18 @@ void X11Output::Show(const QpmPixels& pixels) {
 }
 
 void X11Output::Redraw() {
+    if (image_ == nullptr) return;
     XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, unsigned(width_), unsigned(height_));
     XFlush(display_);
 }
 
 std::vector<int> X11Output::EventDescriptors() const {
-    return {display_ ? ConnectionNumber(display_) : -1};
+    return {display_ ? ConnectionNumber(display_) : -1, QuitSignalDescriptor()};
 }
 
 bool X11Output::HandleEvents() {
-    bool keepGoing = true;
+    bool resized = false;
+    bool keepGoing = !DrainQuitSignals(&resized);
     while (display_ && XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -90,6 +108,7 @@ bool X11Output::HandleEvents() {
 
 bool X11Output::Close(std::string*) {
     if (display_ == nullptr) return true;
+    RemoveQuitSignals();
     if (image_) XDestroyImage(image_);  // frees the pixels too
     if (gc_) XFreeGC(display_, gc_);
     if (window_) XDestroyWindow(display_, window_);

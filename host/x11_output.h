@@ -23,6 +23,7 @@ public:
     bool HandleEvents() override;
 
 private:
+    bool MakeImage(int width, int height);
     void Redraw();
 
     ::Display* display_ = nullptr;

@@ -191,3 +191,15 @@ TEST(Apng, ChunksInOrderAndFramesDecodeExactly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Frames, APageThatChangedSizeIsFittedToTheFirstFrame) {
+    RgbImage image = Solid(3, 2, 7, 8, 9);
+    RgbImage wider = FitImage(image, 4, 1);
+    EXPECT_EQ(wider.rgb, (std::vector<uint8_t>{7, 8, 9, 7, 8, 9, 7, 8, 9, 0, 0, 0}));
+    RgbImage smaller = FitImage(image, 1, 3);
+    EXPECT_EQ(smaller.rgb, (std::vector<uint8_t>{7, 8, 9, 7, 8, 9, 0, 0, 0}));
+}
+
+}  // namespace
