@@ -53,7 +53,8 @@ void TmuxSession::Type(const std::string& text) {
 void TmuxSession::Keys(const std::string& keys) { Tmux("send-keys -t main " + keys); }
 
 std::string TmuxSession::Screen(bool escapes) {
-    return Tmux(std::string("capture-pane -p ") + (escapes ? "-e " : "") + "-t main");
+    // -J joins the lines the terminal wrapped, so typed commands read whole.
+    return Tmux(std::string("capture-pane -p -J ") + (escapes ? "-e " : "") + "-t main");
 }
 
 std::string TmuxSession::Format(const std::string& format) {
