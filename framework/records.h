@@ -12,8 +12,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// Which framework variant: 1 with the plug-in fields (pellux), 0 without
+// (varnoq). The two records differ in layout, so every user must say.
 #ifndef QPM_WITH_PLUGIN
-#define QPM_WITH_PLUGIN 0
+#error "QPM_WITH_PLUGIN must be defined to 0 or 1"
 #endif
 
 class Component;

@@ -57,6 +57,7 @@ TEST_F(ProbeTest, WindowIsAVisibleChildAtOriginWithControlIdOne) {
     // The class is registered under the component's name.
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = library;
     wc.lpszClassName = "WYVQPM_Probe";
     EXPECT_EQ(RegisterClassA(&wc), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CLASS_ALREADY_EXISTS));

@@ -85,9 +85,10 @@ TEST_F(PaintTest, PrintPaintsWithTheRecordsOriginAndRestoresIt) {
     GetWindowOrgEx(printer, &origin);
     EXPECT_EQ(origin.x, 1);
     EXPECT_EQ(origin.y, 2);
-    // Paint's square lands at the record's offset on the page; no background fill.
-    EXPECT_EQ(GetPixel(printer, 5 + 30 - 1, 5 + 40 - 2), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(printer, 25 + 30 - 1, 15 + 40 - 2), RGB(255, 255, 255));
+    // Paint's square lands at the record's offset on the page; no background
+    // fill. GetPixel takes logical coordinates: device + the origin (1, 2).
+    EXPECT_EQ(GetPixel(printer, 5 + 30 + 1, 5 + 40 + 2), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(printer, 25 + 30 + 1, 15 + 40 + 2), RGB(255, 255, 255));
     InstanceRecord* rec = Lock(w);
     EXPECT_EQ(rec->printing, 0);
     EXPECT_EQ(rec->printRecord.originX, -30);

@@ -53,6 +53,13 @@ struct TestRecord {
     }
 };
 
+// GetProcAddress's answer as the function type it really is. The detour
+// through void(*)(void) is how a FARPROC is converted without a warning.
+template <class Fn>
+Fn Proc(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+}
+
 class ProbeTest : public ::testing::Test {
 protected:
     void SetUp() override { Load(QPM_PROBE_LIBRARY); }
@@ -61,12 +68,12 @@ protected:
         QpmUseManualClock(100000);
         library = LoadLibraryA(path);
         ASSERT_NE(library, nullptr) << path;
-        probe = reinterpret_cast<ProbeGetStateFn>(GetProcAddress(library, "ProbeGetState"))();
-        setInstance = reinterpret_cast<SetInstanceFn>(GetProcAddress(library, "QPMSetInstance"));
-        getVersion = reinterpret_cast<GetVersionFn>(GetProcAddress(library, "QPMGetVersion"));
-        calcSize = reinterpret_cast<CalcSizeFn>(GetProcAddress(library, "QPMCalcSize"));
-        init = reinterpret_cast<InitFn>(GetProcAddress(library, "QPMInit"));
-        wndProc = reinterpret_cast<WNDPROC>(GetProcAddress(library, "_QPMLibWndProc@16"));
+        probe = Proc<ProbeGetStateFn>(library, "ProbeGetState")();
+        setInstance = Proc<SetInstanceFn>(library, "QPMSetInstance");
+        getVersion = Proc<GetVersionFn>(library, "QPMGetVersion");
+        calcSize = Proc<CalcSizeFn>(library, "QPMCalcSize");
+        init = Proc<InitFn>(library, "QPMInit");
+        wndProc = Proc<WNDPROC>(library, "_QPMLibWndProc@16");
         ASSERT_TRUE(setInstance && getVersion && calcSize && init && wndProc);
         setInstance(library);
     }

@@ -103,7 +103,9 @@ TEST_F(Display, TextStaysInsideTheTextArea) {
         for (int x = 2; x < 98; ++x) {
             COLORREF c = Pixel(px, x, y);
             const bool inArea = x >= 4 + offset && x < 96;
-            if (!inArea) ASSERT_EQ(c, kW) << "text outside its area at " << x << "," << y;
+            if (!inArea) {
+                ASSERT_EQ(c, kW) << "text outside its area at " << x << "," << y;
+            }
             if (inArea && c != kW) ++inside;
         }
     }

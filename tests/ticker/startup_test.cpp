@@ -48,6 +48,20 @@ TEST_F(StartupTest, AnEmptyDataFileIsAValidText) {
     EXPECT_EQ(Ticker()->textLength, 0);
 }
 
+// A sysfs file measures 4096 bytes but yields a few: the reading stops
+// with what the file gave instead of looping or keeping zero bytes.
+TEST_F(StartupTest, AFileThatYieldsLessThanItsSizeGivesWhatItYields) {
+    const char* path = "/sys/devices/system/cpu/online";
+    FILE* probe = fopen(path, "rb");
+    if (probe == nullptr) GTEST_SKIP() << "no sysfs here";
+    char content[64] = {};
+    size_t n = fread(content, 1, sizeof content, probe);
+    fclose(probe);
+    ASSERT_EQ(Start({}, 100, 20, path), 1);
+    EXPECT_EQ(Ticker()->textLength, int32_t(n));
+    EXPECT_EQ(Text(), std::string(content, n));
+}
+
 TEST_F(StartupTest, AMissingDataFileFails) {
     EXPECT_EQ(Start({}, 100, 20, (tempDir + "/missing.txt").c_str()), 0);
     EXPECT_EQ(Ticker()->text, nullptr);

@@ -1,0 +1,72 @@
+// QpmWritePng: pixels to an 8-bit RGB PNG. The file is written under a
+// temporary name and renamed, so a reader never sees half an image.
+#include "../internal/kernel_internal.h"
+
+#include <png.h>
+#include <qpm_platform.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// libpng reports errors by longjmp; nothing here owns C++ objects that
+// the jump could skip: the row buffer is passed in from the caller.
+bool WriteRows(FILE* file, const QpmPixels& pixels, std::vector<unsigned char>& row) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(pixels.width), png_uint_32(pixels.height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < pixels.height; ++y) {
+        const unsigned char* bgrx = pixels.bgrx + ptrdiff_t(y) * pixels.stride;
+        for (size_t x = 0; x < size_t(pixels.width); ++x) {
+            row[x * 3] = bgrx[x * 4 + 2];
+            row[x * 3 + 1] = bgrx[x * 4 + 1];
+            row[x * 3 + 2] = bgrx[x * 4];
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path) {
+    if (!pixels || !pixels->bgrx || pixels->width <= 0 || pixels->height <= 0 || !path ||
+        pixels->stride < pixels->width * 4) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string target = qpm::HostPath(path);
+    std::string temporary = target + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    std::vector<unsigned char> row(size_t(pixels->width) * 3);
+    bool written = WriteRows(file, *pixels, row);
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    QPM_TRACE("gdi", "wrote %dx%d PNG %s", pixels->width, pixels->height, target.c_str());
+    return TRUE;
+}

@@ -1,0 +1,122 @@
+// ShowWindow: showing, hiding, maximizing, minimizing and restoring.
+//
+// WM_SHOWWINDOW comes first when the visibility changes (not for the
+// maximize and minimize commands), then the position change. A child of a
+// hidden parent only has its WS_VISIBLE bit toggled, with no position
+// messages. The WM_SIZE and WM_MOVE that creation of a top-level window
+// deferred are sent after the first ShowWindow that shows it.
+#include "user_internal.h"
+
+namespace qpm {
+namespace {
+
+constexpr int kMinimizedWidth = 160;
+constexpr int kMinimizedHeight = 24;
+constexpr UINT kKeepPlace = kSwpNoSize | kSwpNoMove | kSwpNoZOrder | kSwpNoActivate;
+constexpr UINT kNewState = kSwpFrameChanged | kSwpStateChanged | kSwpNoZOrder;
+
+void SendPendingSizeMove(HWND hwnd) {
+    Window* w = LookupWindow(hwnd);
+    if (!w || !w->sizePending) return;
+    w->sizePending = false;
+    SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), MAKELPARAM(ClientWidth(*w), ClientHeight(*w)));
+    if (!(w = LookupWindow(hwnd))) return;
+    POINT o = ClientOriginInParent(*w);
+    SendIfWindow(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
+}
+
+void ChangeVisibility(HWND hwnd, bool show) {
+    Window* w = LookupWindow(hwnd);
+    if (!w) return;
+    Window* parent = LookupWindow(w->parent);
+    if (parent && !IsVisibleChain(parent)) {
+        w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
+        return;
+    }
+    SetWindowPosInternal(hwnd, 0, 0, 0, 0, kKeepPlace | (show ? kSwpShowWindow : kSwpHideWindow));
+}
+
+void Show(HWND hwnd) {
+    SendIfWindow(hwnd, WM_SHOWWINDOW, TRUE, 0);
+    ChangeVisibility(hwnd, true);
+    SendPendingSizeMove(hwnd);
+}
+
+void Hide(HWND hwnd) {
+    SendIfWindow(hwnd, WM_SHOWWINDOW, FALSE, 0);
+    ChangeVisibility(hwnd, false);
+    RevertFocusFrom(hwnd);
+}
+
+// Leaves the normal state, remembering the normal rectangle.
+void EnterState(Window* w, DWORD state) {
+    if (!(w->style & (WS_MAXIMIZE | WS_MINIMIZE))) w->restoreRect = w->rect;
+    w->restoreMaximized = (state == WS_MINIMIZE) && (w->style & WS_MAXIMIZE);
+    w->style = (w->style & ~(WS_MAXIMIZE | WS_MINIMIZE)) | state;
+}
+
+void MoveToState(HWND hwnd, const RECT& r, bool wasVisible) {
+    UINT flags = kNewState | (wasVisible ? 0 : kSwpShowWindow);
+    SetWindowPosInternal(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+    SendPendingSizeMove(hwnd);
+}
+
+void Maximize(HWND hwnd, bool wasVisible) {
+    Window* w = LookupWindow(hwnd);
+    EnterState(w, WS_MAXIMIZE);
+    MinMaxInfo info = DefaultMinMaxInfo(*w);
+    SendIfWindow(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    RECT r{info.ptMaxPosition.x, info.ptMaxPosition.y, info.ptMaxPosition.x + info.ptMaxSize.x,
+           info.ptMaxPosition.y + info.ptMaxSize.y};
+    MoveToState(hwnd, r, wasVisible);
+}
+
+void Minimize(HWND hwnd, bool wasVisible) {
+    EnterState(LookupWindow(hwnd), WS_MINIMIZE);
+    RECT r{kMinimizedPos, kMinimizedPos, kMinimizedPos + kMinimizedWidth,
+           kMinimizedPos + kMinimizedHeight};
+    MoveToState(hwnd, r, wasVisible);
+}
+
+void Restore(HWND hwnd, bool wasVisible) {
+    Window* w = LookupWindow(hwnd);
+    if (!(w->style & (WS_MAXIMIZE | WS_MINIMIZE))) {
+        if (!wasVisible) Show(hwnd);
+        return;
+    }
+    if ((w->style & WS_MINIMIZE) && w->restoreMaximized) return Maximize(hwnd, wasVisible);
+    w->style &= ~(WS_MAXIMIZE | WS_MINIMIZE);
+    MoveToState(hwnd, w->restoreRect, wasVisible);
+}
+
+}  // namespace
+}  // namespace qpm
+
+using namespace qpm;
+
+// Returns whether the window was visible before.
+BOOL WINAPI ShowWindow(HWND hwnd, int command) {
+    Window* w = LookupWindowOrFail(hwnd);
+    if (!w) return FALSE;
+    bool wasVisible = (w->style & WS_VISIBLE) != 0;
+    switch (command) {
+        case SW_HIDE:
+            if (wasVisible) Hide(hwnd);
+            break;
+        case SW_SHOWMAXIMIZED:
+            if (!wasVisible || !(w->style & WS_MAXIMIZE)) Maximize(hwnd, wasVisible);
+            break;
+        case SW_SHOWMINIMIZED:
+        case SW_MINIMIZE:
+            if (!wasVisible || !(w->style & WS_MINIMIZE)) Minimize(hwnd, wasVisible);
+            break;
+        case SW_SHOWNORMAL:
+        case SW_RESTORE:
+            Restore(hwnd, wasVisible);
+            break;
+        default:
+            if (!wasVisible) Show(hwnd);
+            break;
+    }
+    return wasVisible ? TRUE : FALSE;
+}

@@ -1,0 +1,110 @@
+// Profile writes that must not corrupt the file: line injection is
+// refused, writes are atomic, and a refused file creation changes nothing.
+#include "profile_test_support.h"
+
+#include <unistd.h>
+
+namespace {
+
+using qpm_test::ProfileResult;
+using qpm_test::ProfileTest;
+using qpm_test::Visible;
+
+struct Write {
+    const char* section;
+    const char* key;
+    const char* value;
+    bool accepted;
+};
+
+// The writes that inject sections and keys into a Windows profile. Only
+// those that keep the line structure are accepted here.
+const Write kWrites[] = {
+    {"S6", "k=eq", "v", false},
+    {"S6", "k7", "a=b", true},
+    {"S6]x", "k", "v", false},
+    {"S6", "[Inj]", "v", false},
+    {"S6", "  [Inj]", "v", false},
+    {"S6", "k8", "a]b[c", true},
+    {"S6", ";k9", "v", true},
+    {"S6", "k10", ";v", true},
+    {"S6", "k11", "line1\r\n[Injected]\r\nevil=1", false},
+    {"S6", "k12", "a\nb=c", false},
+    {"S6", "k13", "a\rb=c", false},
+    {"S6", "kx\r\n[Inj2]\r\ny", "1", false},
+    {"S7\r\n[Inj3]", "k", "v", false},
+    {"S8", "k", "v\0hidden", true},
+    {"[S9]", "k", "v", true},
+    {"S10]", "k", "v", true},
+};
+
+TEST_F(ProfileTest, WritesThatWouldInjectLinesAreRefused) {
+    for (const Write& w : kWrites) {
+        std::string before = Bytes();
+        SetLastError(0);
+        EXPECT_EQ(W(w.section, w.key, w.value), w.accepted ? TRUE : FALSE)
+            << Visible(w.section) << " / " << Visible(w.key) << " / " << Visible(w.value);
+        if (!w.accepted) {
+            EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+            EXPECT_EQ(Visible(Bytes()), Visible(before)) << "refused write changed the file";
+        }
+    }
+    EXPECT_EQ(Visible(Bytes()),
+              Visible("[S6]\r\nk7=a=b\r\nk8=a]b[c\r\n;k9=v\r\nk10=;v\r\n[S8]\r\nk=v\r\n"
+                      "[[S9]]\r\nk=v\r\n[S10]]\r\nk=v\r\n"));
+
+    EXPECT_EQ(G("S6", "k7"), (ProfileResult{3, "a=b"}));
+    EXPECT_EQ(G("S6", "k8"), (ProfileResult{5, "a]b[c"}));
+    EXPECT_EQ(G("S6", ";k9"), (ProfileResult{1, "v"}));
+    EXPECT_EQ(G("S8", "k"), (ProfileResult{1, "v"}));  // cut at the NUL
+    EXPECT_EQ(G("[S9]", "k"), (ProfileResult{1, "v"}));
+    EXPECT_EQ(G("S10]", "k"), (ProfileResult{1, "v"}));
+    EXPECT_EQ(G("Injected", "evil", "none"), (ProfileResult{4, "none"}));
+    char list[200];
+    DWORD n = GetPrivateProfileStringA(nullptr, nullptr, "", list, sizeof list, file);
+    EXPECT_EQ(Visible(std::string(list, n)), Visible(std::string("S6\0S8\0[S9]\0S10]\0", 16)));
+}
+
+TEST_F(ProfileTest, DeletingNeedsNoSafetyCheck) {
+    SetBytes("[A]\r\nk=v\r\n");
+    EXPECT_FALSE(W("A", "k", "line\r\nbreak"));     // refused as a write...
+    EXPECT_TRUE(W("A", nullptr, "line\r\nbreak"));  // ...but a delete ignores the value
+    EXPECT_EQ(Bytes(), "");
+}
+
+TEST_F(ProfileTest, WritesLeaveNoTemporaryFilesBehind) {
+    for (int i = 0; i < 20; ++i) {
+        std::string key = "k" + std::to_string(i);
+        ASSERT_TRUE(W("S", key.c_str(), "value"));
+    }
+    ASSERT_TRUE(W("S", "k3", nullptr));
+    EXPECT_EQ(windows.List(), std::vector<std::string>{file});
+    EXPECT_EQ(G("S", "k19"), (ProfileResult{5, "value"}));
+}
+
+TEST_F(ProfileTest, RefusedFileCreationLeavesTheFileAsItWas) {
+    ASSERT_TRUE(W("S", "k", "old"));
+    std::string before = Bytes();
+    QpmFailNth(QPM_FAULT_FILECREATE, 1);
+    SetLastError(0);
+    EXPECT_FALSE(W("S", "k", "new"));
+    EXPECT_NE(GetLastError(), 0u);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(windows.List(), std::vector<std::string>{file});
+    EXPECT_TRUE(W("S", "k", "new"));  // only that one call failed
+    EXPECT_EQ(G("S", "k"), (ProfileResult{3, "new"}));
+    QpmResetFaults();
+}
+
+TEST_F(ProfileTest, WritingThroughASymlinkKeepsTheLink) {
+    qpm_test::ScratchDir elsewhere;
+    std::string real = elsewhere / "real.ini";
+    qpm_test::WriteFileBytes(real, "[S]\r\nk=1\r\n");
+    ASSERT_EQ(symlink(real.c_str(), Path().c_str()), 0);
+    EXPECT_TRUE(W("S", "k", "2"));
+    char target[512];
+    EXPECT_GT(readlink(Path().c_str(), target, sizeof target), 0);  // still a link
+    EXPECT_EQ(qpm_test::ReadFileBytes(real), "[S]\r\nk=2\r\n");
+}
+
+}  // namespace
