@@ -128,6 +128,7 @@ void CreateSlots(Host& host) {
         slot->block = i;
         slot->label = LabelFor(slot->number, block.element);
         slot->element = std::make_unique<ElementRecord>(block.element, defaults);
+        slot->libraryPath = host.componentLibrary;
         host.slots.push_back(std::move(slot));
     }
 }

@@ -40,8 +40,9 @@ struct Host {
 
     const HostOptions& options;
     Page page;
-    std::string baseUrl;        // stream URLs are relative to it
-    std::string baseDirectory;  // data files are relative to it
+    std::string baseUrl;           // stream URLs are relative to it
+    std::string baseDirectory;     // data files are relative to it
+    std::string componentLibrary;  // --component LIB: the one element's library
     LayoutMetrics metrics;
     PageLayout layout;
     std::vector<std::unique_ptr<ComponentSlot>> slots;

@@ -97,8 +97,7 @@ bool LoadDocument(Host& host) {
         block.element.attributes.insert(block.element.attributes.begin(), {"TYPE", o.component});
     host.page.title = o.component;
     host.page.blocks.push_back(block);
-    CreateSlots(host);
-    if (isPath) host.slots[0]->libraryPath = AbsolutePath(o.component);
+    if (isPath) host.componentLibrary = AbsolutePath(o.component);
     return true;
 }
 
@@ -125,7 +124,7 @@ ExitCode RunHost(const HostOptions& options) {
     Host host(options);
     if (!LoadDocument(host)) return kExitPage;
     SetUpEnvironment(host);
-    if (host.slots.empty() && options.component.empty()) CreateSlots(host);
+    CreateSlots(host);
 
     std::string error;
     std::unique_ptr<PageOutput> output = MakeOutput(options, &error);

@@ -1,6 +1,8 @@
 // PNG and animation files.
 #include "image_output.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -27,13 +29,18 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
 void PngOutput::Show(const QpmPixels& pixels) {
     shown_ = true;
     written_ = QpmWritePng(&pixels, path_.c_str()) != FALSE;
+    if (written_) return;
+    // The layer says only that it failed; the directory says why, mostly.
+    const size_t slash = path_.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
+    if (access(directory.c_str(), W_OK) != 0) reason_ = strerror(errno);
 }
 
 bool PngOutput::Close(std::string* error) {
     if (!shown_)
         *error = "no picture of the page to write to " + path_;
     else if (!written_)
-        *error = "cannot write " + path_;
+        *error = "cannot write " + path_ + (reason_.empty() ? "" : ": " + reason_);
     return shown_ && written_;
 }
 

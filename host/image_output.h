@@ -18,6 +18,7 @@ public:
 private:
     std::string path_;
     bool shown_ = false, written_ = false;
+    std::string reason_;
 };
 
 class AnimationOutput : public PageOutput {

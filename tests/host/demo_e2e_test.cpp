@@ -182,7 +182,9 @@ TEST(Failures, ExitCodesNameTheCause) {
          3,
          "cannot load component library " + dir + "/none.so"},
         {{"--component", kDemo, "--null"}, 3, "cannot load component library " + kDemo},
-        {{kDemo, "--png", dir + "/no/such/dir/x.png"}, 4, dir + "/no/such/dir/x.png"},
+        {{kDemo, "--png", dir + "/no/such/dir/x.png"},
+         4,
+         "cannot write " + dir + "/no/such/dir/x.png: No such file or directory"},
         // The child has no controlling terminal to show the page in.
         {{kDemo}, 4, "no terminal to show the page in"},
         {{"--component", "application/x-unheard-of", "--null"},
