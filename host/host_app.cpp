@@ -128,7 +128,7 @@ ExitCode RunHost(const HostOptions& options) {
 
     std::string error;
     std::unique_ptr<PageOutput> output = MakeOutput(options, &error);
-    if (!output) {
+    if (!output || !output->Available(&error)) {
         LogError("%s", error.c_str());
         return kExitOutput;
     }

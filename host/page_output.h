@@ -19,6 +19,9 @@ class PageOutput {
 public:
     virtual ~PageOutput() = default;
 
+    // Whether the output can be shown at all (a terminal, an X display),
+    // asked before any component runs.
+    virtual bool Available(std::string* /*error*/) { return true; }
     // Prepares the display for a page of the given size.
     virtual bool Open(int width, int height, const std::string& title, std::string* error) = 0;
     // Shows a picture of the page (live: each new one; headless: each capture).

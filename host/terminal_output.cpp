@@ -53,15 +53,25 @@ TerminalOutput::~TerminalOutput() {
     Close(&ignored);
 }
 
-bool TerminalOutput::Open(int, int, const std::string& title, std::string* error) {
+bool TerminalOutput::Available(std::string* error) {
+    if (!OpenTerminal(error)) return false;
+    close(tty_);
+    tty_ = -1;
+    return true;
+}
+
+bool TerminalOutput::OpenTerminal(std::string* error) {
     tty_ = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (tty_ < 0 || !isatty(tty_) || tcgetattr(tty_, &saved_) != 0) {
-        *error = "no terminal to show the page in (" + std::string(strerror(errno)) +
-                 "); use --png FILE, --x11 or --null";
-        if (tty_ >= 0) close(tty_);
-        tty_ = -1;
-        return false;
-    }
+    if (tty_ >= 0 && isatty(tty_) && tcgetattr(tty_, &saved_) == 0) return true;
+    *error = "no terminal to show the page in (" + std::string(strerror(errno)) +
+             "); use --png FILE, --x11 or --null";
+    if (tty_ >= 0) close(tty_);
+    tty_ = -1;
+    return false;
+}
+
+bool TerminalOutput::Open(int, int, const std::string& title, std::string* error) {
+    if (!OpenTerminal(error)) return false;
     if (!InstallQuitSignals()) {
         *error = std::string("cannot make a pipe: ") + strerror(errno);
         close(tty_);

@@ -17,6 +17,7 @@ public:
     TerminalOutput() = default;
     ~TerminalOutput() override;
 
+    bool Available(std::string* error) override;
     bool Open(int width, int height, const std::string& title, std::string* error) override;
     void Show(const QpmPixels& pixels) override;
     bool Close(std::string* error) override;
@@ -28,6 +29,7 @@ public:
     void Resume() override;
 
 private:
+    bool OpenTerminal(std::string* error);
     void EnterScreen();
     void LeaveScreen();
     void QuerySize();

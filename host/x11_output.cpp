@@ -16,14 +16,24 @@ X11Output::~X11Output() {
     Close(&ignored);
 }
 
-bool X11Output::Open(int width, int height, const std::string& title, std::string* error) {
+bool X11Output::Available(std::string* error) {
+    if (!OpenDisplay(error)) return false;
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    return true;
+}
+
+bool X11Output::OpenDisplay(std::string* error) {
     display_ = XOpenDisplay(nullptr);
-    if (display_ == nullptr) {
-        const char* name = getenv("DISPLAY");
-        *error = std::string("cannot open the X display ") +
-                 (name && *name ? name : "($DISPLAY is not set)");
-        return false;
-    }
+    if (display_ != nullptr) return true;
+    const char* name = getenv("DISPLAY");
+    *error = std::string("cannot open the X display ") +
+             (name && *name ? name : "($DISPLAY is not set)");
+    return false;
+}
+
+bool X11Output::Open(int width, int height, const std::string& title, std::string* error) {
+    if (!OpenDisplay(error)) return false;
     const int screen = DefaultScreen(display_);
     Visual* visual = DefaultVisual(display_, screen);
     // The page's pixels are 0x00RRGGBB words: they go to the server as they are.

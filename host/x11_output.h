@@ -14,6 +14,7 @@ public:
     X11Output() = default;
     ~X11Output() override;
 
+    bool Available(std::string* error) override;
     bool Open(int width, int height, const std::string& title, std::string* error) override;
     void Show(const QpmPixels& pixels) override;
     bool Close(std::string* error) override;
@@ -23,6 +24,7 @@ public:
     bool HandleEvents() override;
 
 private:
+    bool OpenDisplay(std::string* error);
     bool MakeImage(int width, int height);
     void Redraw();
 
