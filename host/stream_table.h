@@ -1,0 +1,81 @@
+// The host's streams: what each handle has buffered, how far its
+// transfer got, and which notice its component is due next.
+//
+// The rules, per stream: once the component has said it is ready (1047)
+// and data is buffered, or the transfer has finished, it is told with
+// 1034 and reads with 1046 (data, then 0 while the transfer runs, then
+// -1 at the end). A failed transfer first lets the component read what
+// arrived, then reports the failure with 1040. When a transfer finishes
+// and the component is not reading (it has not said it is ready and read
+// nothing since the last 1034), it gets 1035 (or 1040) at once. After
+// 1035 or 1040 the handle is forgotten, as after the component's 1045.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class StreamTable {
+public:
+    // A notice the host must send to `window`: 1034, 1035 or 1040 (with
+    // wParam the failure code), lParam = the handle.
+    struct Notice {
+        HWND window;
+        UINT message;
+        WPARAM wParam;
+        LONG_PTR handle;
+    };
+
+    // A new handle (1 and up) for `owner`, the component window.
+    LONG_PTR Open(HWND owner, const std::string& url);
+    bool Known(LONG_PTR handle) const { return streams_.count(handle) != 0; }
+    HWND OwnerOf(LONG_PTR handle) const;
+    std::string UrlOf(LONG_PTR handle) const;
+    size_t Count() const { return streams_.size(); }
+
+    // Requests from the component.
+    int32_t Read(LONG_PTR handle, char* buffer, int32_t size);
+    void MarkReady(LONG_PTR handle);
+    // Forgets the handle; true when its transfer was still running.
+    bool Close(LONG_PTR handle);
+    // Forgets every handle of a component that went; returns those whose
+    // transfers still run.
+    std::vector<LONG_PTR> ForgetOwner(HWND owner);
+
+    // Progress of the transfer behind a handle (unknown handles are ignored).
+    void Append(LONG_PTR handle, const char* data, size_t size);
+    void Complete(LONG_PTR handle);
+    void Fail(LONG_PTR handle, int32_t code);
+
+    // The next notice due, with the stream's state updated as if it had
+    // been sent; false when none is due. Call NoticeDone once the notice
+    // has been sent.
+    bool NextNotice(Notice* out);
+    void NoticeDone(const Notice& notice);
+    bool HasDueNotice() const;
+
+private:
+    enum class Transfer { kRunning, kComplete, kFailed };
+    struct Stream {
+        HWND owner = nullptr;
+        std::string url;
+        std::string buffer;
+        size_t readPosition = 0;
+        Transfer transfer = Transfer::kRunning;
+        int32_t failCode = 0;
+        bool ready = false;       // a 1047 came since the last 1034
+        bool announcing = false;  // a 1034 for it is being sent
+        bool readSinceNotice = false;
+        bool endRead = false;  // a read has returned the end
+        size_t Buffered() const { return buffer.size() - readPosition; }
+    };
+
+    // 0 when nothing is due, else the message that is.
+    static UINT Due(const Stream& stream);
+
+    std::map<LONG_PTR, Stream> streams_;
+    LONG_PTR nextHandle_ = 1;
+};

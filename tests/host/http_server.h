@@ -1,0 +1,45 @@
+// A small HTTP/1.0 server for tests, on 127.0.0.1 and a port of the
+// system's choosing, served by one thread. Each path has a canned
+// answer: a status and a body, optionally cut short (the connection is
+// closed after `sendBytes` bytes of a body whose Content-Length promises
+// all of it).
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class TestHttpServer {
+public:
+    struct Route {
+        int status = 200;
+        std::string body;
+        long sendBytes = -1;  // -1: the whole body
+    };
+
+    TestHttpServer();
+    ~TestHttpServer();
+    TestHttpServer(const TestHttpServer&) = delete;
+    TestHttpServer& operator=(const TestHttpServer&) = delete;
+
+    void Serve(const std::string& path, Route route);
+    bool Start();  // false when no socket could be opened
+    std::string Url(const std::string& path) const;
+    // The request lines received so far ("GET /x HTTP/1.1").
+    std::vector<std::string> Requests();
+
+private:
+    void Loop();
+    void Answer(int client);
+
+    int listener_ = -1;
+    int stopPipe_[2] = {-1, -1};
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::map<std::string, Route> routes_;
+    std::vector<std::string> requests_;
+};

@@ -1,0 +1,30 @@
+// Running the built qpmhost as a process, as a user would, and reading
+// back what it wrote.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int exitCode = -1;  // 128 + the signal when it died of one
+    std::string out, err;
+};
+
+// Runs qpmhost with `arguments`, stdin from /dev/null, in a session of
+// its own (so it has no controlling terminal), with XDG_DATA_HOME in a
+// scratch directory and `environment` added. Waits for it to end.
+ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment = {});
+
+// A fresh directory under the system's temporary directory.
+std::string MakeScratchDirectory();
+void WriteTextFile(const std::string& path, const std::string& content);
+
+// A component placed by qpmhost, from its --verbose output
+// ("#2 (type) at 16,60 size 440x30").
+struct PlacedComponent {
+    int number = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+std::vector<PlacedComponent> PlacedComponents(const std::string& verboseOutput);
