@@ -68,8 +68,10 @@ void RemoveDC(HDC hdc) {
 DeviceContext* FindDC(HDC hdc) {
     DeviceContext* dc = Dcs().Get(Value(hdc));
     if (!dc) SetLastError(ERROR_INVALID_HANDLE);
-    return dc;
+    return dc && !dc->forgotten ? dc : nullptr;
 }
+
+DeviceContext* FindAnyDC(HDC hdc) { return Dcs().Get(Value(hdc)); }
 
 // A null hwnd gives the screen DC (GetDC(NULL)): it draws nothing but
 // can make compatible DCs and bitmaps and measure text.
@@ -84,11 +86,14 @@ HDC CreateWindowDC(HWND hwnd, const RECT* limit) {
     return AddDC(std::move(dc));
 }
 
+// A dead DC (its window was destroyed) is freed too, but reported as not
+// released: the window gave it up when it died.
 bool ReleaseWindowDC(HDC hdc) {
     DeviceContext* dc = Dcs().Get(Value(hdc));
     if (!dc || (dc->kind != DcKind::Window && dc->kind != DcKind::Screen)) return false;
+    bool dead = dc->forgotten;
     RemoveDC(hdc);
-    return true;
+    return !dead;
 }
 
 void ForgetWindowDCs(HWND hwnd) {

@@ -19,7 +19,8 @@ struct DeviceContext {
     DcKind kind = DcKind::Memory;
 
     // Window DCs: the window, the optional BeginPaint limit (client
-    // coordinates), and whether the window has been destroyed since.
+    // coordinates), and whether the window has been destroyed since (the
+    // DC is then dead: every call on it fails until ReleaseDC frees it).
     HWND hwnd = nullptr;
     bool hasLimit = false;
     RECT limit{};
@@ -42,8 +43,13 @@ struct DeviceContext {
     POINT position{0, 0};  // current position, logical coordinates
 };
 
-// The DC behind a handle, or nullptr (with ERROR_INVALID_HANDLE).
+// The DC behind a handle, or nullptr: with ERROR_INVALID_HANDLE when
+// the handle is not a DC, with the last error untouched when it is the
+// dead DC of a destroyed window.
 DeviceContext* FindDC(HDC hdc);
+
+// Any DC behind the handle, dead ones included; nullptr otherwise.
+DeviceContext* FindAnyDC(HDC hdc);
 
 // Where one drawing call lands: the surface, the translation from
 // logical to surface coordinates, and the pixels it may touch (surface

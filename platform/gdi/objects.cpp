@@ -105,7 +105,7 @@ DWORD WINAPI GetObjectType(HGDIOBJ handle) {
     if (GdiObject* object = FindObject(handle)) return object->type;
     if (HandleTable<DeviceContext>::HasTag(reinterpret_cast<uintptr_t>(handle),
                                            HandleTag::DeviceContext)) {
-        if (DeviceContext* dc = FindDC(static_cast<HDC>(handle)))
+        if (DeviceContext* dc = FindAnyDC(static_cast<HDC>(handle)))
             return dc->kind == DcKind::Memory ? OBJ_MEMDC : OBJ_DC;
         return 0;
     }

@@ -14,11 +14,12 @@ namespace qpm {
 // BeginPaint clips to the update region.
 QPM_INTERNAL HDC CreateWindowDC(HWND hwnd, const RECT* limit);
 
-// Frees a DC made by CreateWindowDC; false when hdc is not one.
+// Frees a DC made by CreateWindowDC; false when hdc is not one, or was
+// one whose window has been destroyed (it is freed all the same).
 QPM_INTERNAL bool ReleaseWindowDC(HDC hdc);
 
-// Called when a window is destroyed, so DCs still held on it stop
-// drawing (their clip becomes empty) instead of reaching a dead window.
+// Called when a window is destroyed: DCs still held on it die, so every
+// call on them fails (ReleaseDC included) instead of reaching a dead window.
 QPM_INTERNAL void ForgetWindowDCs(HWND hwnd);
 
 }  // namespace qpm

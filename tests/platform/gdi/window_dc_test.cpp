@@ -181,25 +181,49 @@ TEST_F(WindowDCTest, BeginPaintDrawsOnlyInTheUpdateRectangle) {
                          "........"});
 }
 
+// A DC held past its window's destruction is dead: every call on it
+// fails without touching the last error, draws nothing, and ReleaseDC
+// answers 0 (the window gave the DC up when it died).
 TEST_F(WindowDCTest, ADCOutlivingItsWindowDrawsNothing) {
-    QPM_DIFFERS_FROM_WIN32(
-        "the DC of a destroyed window fails on Windows (TextOutA FALSE, ReleaseDC 0), and the "
-        "pixels of a window nothing painted are not white");
     HWND top = TopLevel(6, 4);
     HWND child = Child(top, 1, 1, 3, 2);
+    FillAll(top, WHITE_BRUSH);  // unpainted pixels are not white everywhere
     HDC childDc = GetDC(child);
     HDC topDc = GetDC(top);
     DestroyWindow(child);
     RECT all{-100, -100, 100, 100};
-    EXPECT_EQ(FillRect(childDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
-    EXPECT_SURFACE(top, {"......", "......", "......", "......"});
+    FillRect(childDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetLastError(0xDEAD);
+    EXPECT_FALSE(TextOutA(childDc, 0, 0, "gone", 4));
+    EXPECT_FALSE(MoveToEx(childDc, 0, 0, nullptr));
+    EXPECT_FALSE(LineTo(childDc, 2, 2));
+    EXPECT_EQ(SetPixel(childDc, 0, 0, 0), CLR_INVALID);
     EXPECT_EQ(GetPixel(childDc, 0, 0), CLR_INVALID);
+    EXPECT_EQ(SetBkMode(childDc, TRANSPARENT), 0);
+    EXPECT_EQ(GetLastError(), 0xDEADu);
+    EXPECT_EQ(GetObjectType(childDc), DWORD(OBJ_DC));  // the handle lives until released
+    EXPECT_SURFACE(top, {"......", "......", "......", "......"});
+
     DestroyWindow(top);  // its surface goes; the DC must not reach it
-    EXPECT_EQ(FillRect(topDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
-    LineTo(topDc, 5, 5);
-    EXPECT_TRUE(TextOutA(topDc, 0, 0, "gone", 4));
-    EXPECT_EQ(ReleaseDC(nullptr, childDc), 1);
-    EXPECT_EQ(ReleaseDC(nullptr, topDc), 1);
+    FillRect(topDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EXPECT_FALSE(LineTo(topDc, 5, 5));
+    EXPECT_FALSE(TextOutA(topDc, 0, 0, "gone", 4));
+    EXPECT_EQ(ReleaseDC(nullptr, childDc), 0);
+    EXPECT_EQ(ReleaseDC(nullptr, topDc), 0);
+}
+
+// Wine's FillRect answers 1 for any DC, even a handle that is no DC at
+// all; the layer answers 0 when it cannot draw, as Windows documents a
+// failure, the same as every other drawing call on a dead DC.
+TEST_F(WindowDCTest, FillRectOnADeadDCFails) {
+    QPM_DIFFERS_FROM_WIN32("Wine's FillRect answers 1 whatever the DC");
+    HWND top = TopLevel(4, 4);
+    HDC dc = GetDC(top);
+    DestroyWindow(top);
+    RECT all{0, 0, 4, 4};
+    EXPECT_EQ(FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
+    EXPECT_EQ(ReleaseDC(nullptr, dc), 0);
+    EXPECT_EQ(GetObjectType(dc), 0u);  // freed by the ReleaseDC all the same
 }
 
 TEST_F(WindowDCTest, HiddenWindowsDrawNothing) {
