@@ -339,6 +339,7 @@ typedef struct _OFSTRUCT {
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
+#define WM_ACTIVATEAPP 0x001C
 #define WM_SETCURSOR 0x0020
 #define WM_GETMINMAXINFO 0x0024
 #define WM_WINDOWPOSCHANGING 0x0046
@@ -419,6 +420,9 @@ typedef struct _OFSTRUCT {
 #define SW_SHOWNA 8
 #define SW_RESTORE 9
 
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+
 #define GW_HWNDFIRST 0
 #define GW_HWNDLAST 1
 #define GW_HWNDNEXT 2
@@ -476,6 +480,8 @@ typedef struct _OFSTRUCT {
 #define ANSI_VAR_FONT 12
 #define SYSTEM_FONT 13
 #define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
 
 #define OBJ_PEN 1
 #define OBJ_BRUSH 2
@@ -491,6 +497,15 @@ typedef struct _OFSTRUCT {
 #define OPAQUE 2
 
 #define SRCCOPY 0x00CC0020
+#define SRCPAINT 0x00EE0086
+#define SRCAND 0x008800C6
+#define SRCINVERT 0x00660046
+#define SRCERASE 0x00440328
+#define NOTSRCCOPY 0x00330008
+#define NOTSRCERASE 0x001100A6
+#define DSTINVERT 0x00550009
+#define BLACKNESS 0x00000042
+#define WHITENESS 0x00FF0062
 
 #define ETO_OPAQUE 0x0002
 #define ETO_CLIPPED 0x0004
@@ -617,6 +632,7 @@ WINUSERAPI BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height
 WINUSERAPI BOOL WINAPI ShowWindow(HWND hwnd, int command);
 WINUSERAPI HWND WINAPI SetFocus(HWND hwnd);
 WINUSERAPI HWND WINAPI GetFocus(void);
+WINUSERAPI HWND WINAPI GetActiveWindow(void);
 WINUSERAPI BOOL WINAPI InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 WINUSERAPI BOOL WINAPI ValidateRect(HWND hwnd, const RECT* rect);
 WINUSERAPI BOOL WINAPI UpdateWindow(HWND hwnd);
