@@ -7,7 +7,7 @@
 namespace qpm {
 namespace {
 
-constexpr int kStockCount = 18;  // indices 0..17; a few are unused
+constexpr int kStockCount = 20;  // indices 0..19; a few are unused
 
 HGDIOBJ MakeStock(std::unique_ptr<GdiObject> object, const char* what) {
     object->stock = true;
@@ -62,6 +62,11 @@ struct StockSet {
         objects[kDeviceDefaultFont] = StockFont(16, FW_BOLD, false, "System");
         objects[kSystemFixedFont] = StockFont(15, FW_NORMAL, true, "Fixedsys");
         objects[DEFAULT_GUI_FONT] = StockFont(-11, FW_NORMAL, false, "MS Shell Dlg");
+        // These draw in the DC's own brush and pen colours, white and
+        // black until SetDCBrushColor/SetDCPenColor (not in this subset)
+        // change them.
+        objects[DC_BRUSH] = StockBrush(0xFFFFFF, false);
+        objects[DC_PEN] = StockPen(PS_SOLID, 0x000000);
         std::unique_ptr<BitmapObject> bitmap = MakeBitmap(1, 1, 0x000000);
         defaultBitmap = MakeStock(std::move(bitmap), "stock bitmap");
     }

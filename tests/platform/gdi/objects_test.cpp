@@ -13,7 +13,6 @@ namespace {
 using gdi_test::MemoryDC;
 
 TEST(StockObjects, ExistWithTheirTypesAndSurviveDeleteObject) {
-    QPM_DIFFERS_FROM_WIN32("stock object 18 is DC_BRUSH on Windows");
     struct Row {
         int index;
         DWORD type;
@@ -21,7 +20,8 @@ TEST(StockObjects, ExistWithTheirTypesAndSurviveDeleteObject) {
                 {DKGRAY_BRUSH, OBJ_BRUSH},  {BLACK_BRUSH, OBJ_BRUSH},    {NULL_BRUSH, OBJ_BRUSH},
                 {WHITE_PEN, OBJ_PEN},       {BLACK_PEN, OBJ_PEN},        {NULL_PEN, OBJ_PEN},
                 {OEM_FIXED_FONT, OBJ_FONT}, {ANSI_FIXED_FONT, OBJ_FONT}, {ANSI_VAR_FONT, OBJ_FONT},
-                {SYSTEM_FONT, OBJ_FONT},    {DEFAULT_GUI_FONT, OBJ_FONT}};
+                {SYSTEM_FONT, OBJ_FONT},    {DEFAULT_GUI_FONT, OBJ_FONT},  {DC_BRUSH, OBJ_BRUSH},
+                {DC_PEN, OBJ_PEN}};
     for (const Row& row : rows) {
         HGDIOBJ object = GetStockObject(row.index);
         ASSERT_NE(object, nullptr) << "index " << row.index;
@@ -32,7 +32,7 @@ TEST(StockObjects, ExistWithTheirTypesAndSurviveDeleteObject) {
     }
     EXPECT_EQ(GetStockObject(-1), nullptr);
     EXPECT_EQ(GetStockObject(9), nullptr);
-    EXPECT_EQ(GetStockObject(18), nullptr);
+    EXPECT_EQ(GetStockObject(21), nullptr);
 }
 
 TEST(StockObjects, BrushesPaintTheirColours) {
@@ -47,6 +47,23 @@ TEST(StockObjects, BrushesPaintTheirColours) {
     RECT last{5, 0, 6, 1};
     EXPECT_EQ(FillRect(m.dc(), &last, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))), 1);
     EXPECT_EQ(GetPixel(m.dc(), 5, 0), 0xFFFFFFu);  // the null brush paints nothing
+}
+
+// Without SetDCBrushColor/SetDCPenColor the DC's brush is white and its pen black.
+TEST(StockObjects, DcBrushAndPenDrawWhiteAndBlack) {
+    MemoryDC m(4, 3, 0x808080);
+    RECT corner{0, 0, 2, 1};
+    EXPECT_EQ(FillRect(m.dc(), &corner, static_cast<HBRUSH>(GetStockObject(DC_BRUSH))), 1);
+    EXPECT_EQ(GetPixel(m.dc(), 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(GetPixel(m.dc(), 2, 0), 0x808080u);
+    m.Fill(0x808080);
+    HGDIOBJ oldBrush = SelectObject(m.dc(), GetStockObject(DC_BRUSH));
+    HGDIOBJ oldPen = SelectObject(m.dc(), GetStockObject(DC_PEN));
+    EXPECT_TRUE(Rectangle(m.dc(), 0, 0, 4, 3));
+    EXPECT_EQ(GetPixel(m.dc(), 0, 0), 0x000000u);  // the outline
+    EXPECT_EQ(GetPixel(m.dc(), 1, 1), 0xFFFFFFu);  // the inside
+    SelectObject(m.dc(), oldBrush);
+    SelectObject(m.dc(), oldPen);
 }
 
 TEST(DcDefaults, MatchAFreshMemoryDC) {
