@@ -6,6 +6,7 @@
 #include "../internal/kernel_internal.h"
 #include "dc.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -73,13 +74,19 @@ using namespace qpm;
 // Always 32 bits per pixel, even for a memory DC still holding its 1x1
 // default bitmap (where GDI would make a monochrome one): components make
 // bitmaps to draw in colour, and one pixel format keeps blits plain
-// copies. A zero-sized request still gives a 1x1 bitmap, as Win32 does.
+// copies. A negative width or height stands for its absolute value and a
+// zero-sized request gives a 1x1 bitmap, as in GDI.
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) {
     if (!FindDC(hdc)) return nullptr;
-    if (width == 0 || height == 0) width = height = 1;
-    std::unique_ptr<BitmapObject> bitmap = MakeBitmap(width, height, 0x000000);
+    int64_t w = std::llabs(int64_t(width)), h = std::llabs(int64_t(height));
+    if (w == 0 || h == 0) w = h = 1;
+    if (w * h > kMaxBitmapPixels) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    std::unique_ptr<BitmapObject> bitmap = MakeBitmap(int(w), int(h), 0x000000);
     if (!bitmap) {
-        SetLastError(width < 0 || height < 0 ? ERROR_INVALID_PARAMETER : ERROR_NOT_ENOUGH_MEMORY);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     return static_cast<HBITMAP>(AddObject(std::move(bitmap), "bitmap"));

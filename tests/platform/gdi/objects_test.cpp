@@ -245,10 +245,35 @@ TEST(GetObjectA, DescribesBitmapsAndFonts) {
     EXPECT_EQ(GetObjectA(font, sizeof back, &back), 0);
 }
 
+// A negative width or height stands for its absolute value.
+TEST(CreateCompatibleBitmap, NegativeSizesCountAsTheirAbsoluteValue) {
+    HDC screen = GetDC(nullptr);
+    struct {
+        int width, height;
+        LONG bmWidth, bmHeight;
+    } cases[] = {{-1, 5, 1, 5}, {5, -1, 5, 1}, {-3, -2, 3, 2}, {-100000, 5, 100000, 5}};
+    for (const auto& c : cases) {
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, c.width, c.height);
+        BITMAP info{};
+        ASSERT_EQ(GetObjectA(bitmap, sizeof info, &info), int(sizeof info))
+            << c.width << "x" << c.height;
+        EXPECT_EQ(info.bmWidth, c.bmWidth) << c.width << "x" << c.height;
+        EXPECT_EQ(info.bmHeight, c.bmHeight) << c.width << "x" << c.height;
+        EXPECT_EQ(info.bmBitsPixel, 32) << c.width << "x" << c.height;
+        DeleteObject(bitmap);
+    }
+    SetLastError(0xDEAD);
+    EXPECT_EQ(CreateCompatibleBitmap(screen, 1 << 20, 1 << 20), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 5, 5), nullptr);
+    ReleaseDC(nullptr, screen);
+}
+
+// The layer's bitmaps are always 32 bits per pixel; GDI makes a bitmap
+// compatible with a fresh memory DC, or of zero size, monochrome.
 TEST(CreateCompatibleBitmap, AlwaysThirtyTwoBitsAndZeroSizeIsOnePixel) {
     QPM_DIFFERS_FROM_WIN32(
-        "a bitmap compatible with a fresh memory DC is monochrome on Windows, and a negative "
-        "width is accepted");
+        "a bitmap compatible with a fresh memory DC, or of zero size, is monochrome on Windows");
     MemoryDC m(1, 1);
     HBITMAP empty = CreateCompatibleBitmap(m.dc(), 0, 0);
     BITMAP info{};
@@ -257,9 +282,12 @@ TEST(CreateCompatibleBitmap, AlwaysThirtyTwoBitsAndZeroSizeIsOnePixel) {
     EXPECT_EQ(info.bmHeight, 1);
     EXPECT_EQ(info.bmBitsPixel, 32);
     DeleteObject(empty);
-    EXPECT_EQ(CreateCompatibleBitmap(m.dc(), -1, 5), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 5, 5), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(m.dc(), 1 << 20, 1 << 20), nullptr);
+    HDC fresh = CreateCompatibleDC(nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(fresh, 2, 2);
+    ASSERT_EQ(GetObjectA(colour, sizeof info, &info), int(sizeof info));
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    DeleteObject(colour);
+    DeleteDC(fresh);
 }
 
 TEST(UnrealizeObject, AcceptsAnyObjectButNull) {
