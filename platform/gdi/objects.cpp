@@ -172,14 +172,12 @@ BOOL WINAPI UnrealizeObject(HGDIOBJ handle) {
 }
 
 // Dashed and dotted styles (1 to 4) draw solid; PS_INSIDEFRAME (6) draws
-// as PS_SOLID. Anything else is refused.
+// as PS_SOLID. A style GDI does not know makes a PS_SOLID pen, as it does
+// in GDI.
 HPEN WINAPI CreatePen(int style, int width, COLORREF color) {
-    if (style < PS_SOLID || style > 6) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
+    constexpr int kLastPenStyle = 6;  // PS_INSIDEFRAME
     auto pen = std::make_unique<PenObject>();
-    pen->style = style;
+    pen->style = style >= PS_SOLID && style <= kLastPenStyle ? style : PS_SOLID;
     pen->width = width < 0 ? -width : width;
     pen->color = color & 0xFFFFFF;
     return static_cast<HPEN>(AddObject(std::move(pen), "pen"));

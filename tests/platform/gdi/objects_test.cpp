@@ -301,12 +301,28 @@ TEST(UnrealizeObject, AcceptsAnyObjectButNull) {
     DeleteObject(pen);
 }
 
-TEST(CreatePen, RefusesUnknownStyles) {
-    QPM_DIFFERS_FROM_WIN32("Windows makes a pen of an unknown style");
-    EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
-    HPEN nullPen = CreatePen(PS_NULL, 1, 0);
-    EXPECT_EQ(GetObjectType(nullPen), DWORD(OBJ_PEN));
-    DeleteObject(nullPen);
+// A style GDI does not know makes a solid pen; PS_NULL draws nothing.
+TEST(CreatePen, UnknownStylesDrawSolid) {
+    struct {
+        int style;
+        COLORREF drawn;
+    } cases[] = {{42, 0x0000FF}, {7, 0x0000FF}, {-1, 0x0000FF}, {0x100, 0x0000FF},
+                 {PS_SOLID, 0x0000FF}, {PS_NULL, 0xFFFFFF}};
+    for (const auto& c : cases) {
+        MemoryDC m(8, 3);
+        HPEN pen = CreatePen(c.style, 1, 0x0000FF);
+        ASSERT_EQ(GetObjectType(pen), DWORD(OBJ_PEN)) << "style " << c.style;
+        HGDIOBJ old = SelectObject(m.dc(), pen);
+        MoveToEx(m.dc(), 0, 1, nullptr);
+        EXPECT_TRUE(LineTo(m.dc(), 8, 1));
+        EXPECT_EQ(GetPixel(m.dc(), 0, 1), c.drawn) << "style " << c.style;
+        EXPECT_EQ(GetPixel(m.dc(), 7, 1), c.drawn) << "style " << c.style;
+        SelectObject(m.dc(), old);
+        DeleteObject(pen);
+    }
+}
+
+TEST(CreateFontIndirectA, RefusesANullDescription) {
     EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
 }
 
