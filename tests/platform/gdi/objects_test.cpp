@@ -16,11 +16,11 @@ TEST(StockObjects, ExistWithTheirTypesAndSurviveDeleteObject) {
     struct Row {
         int index;
         DWORD type;
-    } rows[] = {{WHITE_BRUSH, OBJ_BRUSH},   {LTGRAY_BRUSH, OBJ_BRUSH},   {GRAY_BRUSH, OBJ_BRUSH},
-                {DKGRAY_BRUSH, OBJ_BRUSH},  {BLACK_BRUSH, OBJ_BRUSH},    {NULL_BRUSH, OBJ_BRUSH},
-                {WHITE_PEN, OBJ_PEN},       {BLACK_PEN, OBJ_PEN},        {NULL_PEN, OBJ_PEN},
-                {OEM_FIXED_FONT, OBJ_FONT}, {ANSI_FIXED_FONT, OBJ_FONT}, {ANSI_VAR_FONT, OBJ_FONT},
-                {SYSTEM_FONT, OBJ_FONT},    {DEFAULT_GUI_FONT, OBJ_FONT},  {DC_BRUSH, OBJ_BRUSH},
+    } rows[] = {{WHITE_BRUSH, OBJ_BRUSH},   {LTGRAY_BRUSH, OBJ_BRUSH},    {GRAY_BRUSH, OBJ_BRUSH},
+                {DKGRAY_BRUSH, OBJ_BRUSH},  {BLACK_BRUSH, OBJ_BRUSH},     {NULL_BRUSH, OBJ_BRUSH},
+                {WHITE_PEN, OBJ_PEN},       {BLACK_PEN, OBJ_PEN},         {NULL_PEN, OBJ_PEN},
+                {OEM_FIXED_FONT, OBJ_FONT}, {ANSI_FIXED_FONT, OBJ_FONT},  {ANSI_VAR_FONT, OBJ_FONT},
+                {SYSTEM_FONT, OBJ_FONT},    {DEFAULT_GUI_FONT, OBJ_FONT}, {DC_BRUSH, OBJ_BRUSH},
                 {DC_PEN, OBJ_PEN}};
     for (const Row& row : rows) {
         HGDIOBJ object = GetStockObject(row.index);
@@ -306,8 +306,8 @@ TEST(CreatePen, UnknownStylesDrawSolid) {
     struct {
         int style;
         COLORREF drawn;
-    } cases[] = {{42, 0x0000FF}, {7, 0x0000FF}, {-1, 0x0000FF}, {0x100, 0x0000FF},
-                 {PS_SOLID, 0x0000FF}, {PS_NULL, 0xFFFFFF}};
+    } cases[] = {{42, 0x0000FF},    {7, 0x0000FF},        {-1, 0x0000FF},
+                 {0x100, 0x0000FF}, {PS_SOLID, 0x0000FF}, {PS_NULL, 0xFFFFFF}};
     for (const auto& c : cases) {
         MemoryDC m(8, 3);
         HPEN pen = CreatePen(c.style, 1, 0x0000FF);
