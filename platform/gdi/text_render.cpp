@@ -62,12 +62,14 @@ RECT SurfaceRect(const Canvas& canvas, const RECT& r) {
 
 // ETO_OPAQUE fills the rectangle with the background colour whatever the
 // background mode; ETO_CLIPPED keeps the text (and its cell) inside it.
-// Text is placed TA_TOP|TA_LEFT: (x, y) is the top-left of the cell.
+// Text is placed TA_TOP|TA_LEFT: (x, y) is the top-left of the cell. A
+// NULL string draws no text whatever the count, as in GDI.
 BOOL WINAPI ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text,
                         UINT count, const INT* dx) {
     DeviceContext* dc = FindDC(hdc);
     if (!dc) return FALSE;
-    if ((count > 0 && !text) || count > INT_MAX) {
+    if (!text) count = 0;
+    if (count > INT_MAX) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
