@@ -4,7 +4,9 @@
 //   child:     WM_NCCREATE, WM_NCCALCSIZE(FALSE), WM_CREATE, WM_SIZE, WM_MOVE,
 //              WM_PARENTNOTIFY to the parent;
 // then, with WS_VISIBLE, what ShowWindow(SW_SHOW) sends. WM_NCCREATE
-// returning FALSE or WM_CREATE returning -1 ends it with WM_NCDESTROY only.
+// returning FALSE or WM_CREATE returning -1 ends it with WM_NCDESTROY only
+// and leaves the last error as it was; a window destroyed while it is
+// being created fails it with ERROR_INVALID_WINDOW_HANDLE (Wine's answer).
 #include "user_internal.h"
 
 #include <algorithm>
@@ -53,10 +55,12 @@ std::unique_ptr<Window> NewWindow(WindowClass* cls, const CREATESTRUCTA& cs, DWO
     return w;
 }
 
-bool Fail(HWND hwnd) {
+enum class Outcome { Created, Refused, Destroyed };
+
+// The procedure refused its window: it goes with WM_NCDESTROY alone.
+Outcome Refuse(HWND hwnd) {
     if (LookupWindow(hwnd)) NcDestroyTree(hwnd);
-    SetLastError(0);
-    return false;
+    return Outcome::Refused;
 }
 
 // Top-level windows and sizing frames: WM_GETMINMAXINFO limits the size.
@@ -95,15 +99,15 @@ bool AnnounceChild(HWND hwnd) {
     return LookupWindow(hwnd) != nullptr;
 }
 
-bool RunCreation(HWND hwnd, CREATESTRUCTA* cs) {
+Outcome RunCreation(HWND hwnd, CREATESTRUCTA* cs) {
     LimitSize(hwnd);
-    if (!LookupWindow(hwnd)) return false;
-    if (!SendIfWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(cs))) return Fail(hwnd);
-    if (!LookupWindow(hwnd) || !CalcInitialClient(hwnd)) return false;
-    if (SendIfWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(cs)) == -1) return Fail(hwnd);
-    if (!LookupWindow(hwnd) || !AnnounceChild(hwnd)) return false;
+    if (!LookupWindow(hwnd)) return Outcome::Destroyed;
+    if (!SendIfWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(cs))) return Refuse(hwnd);
+    if (!LookupWindow(hwnd) || !CalcInitialClient(hwnd)) return Outcome::Destroyed;
+    if (SendIfWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(cs)) == -1) return Refuse(hwnd);
+    if (!LookupWindow(hwnd) || !AnnounceChild(hwnd)) return Outcome::Destroyed;
     if (cs->style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
-    return LookupWindow(hwnd) != nullptr;
+    return LookupWindow(hwnd) ? Outcome::Created : Outcome::Destroyed;
 }
 
 bool CheckParent(DWORD style, HWND parent) {
@@ -134,5 +138,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     ++cls->windows;
     LinkWindow(LookupWindow(hwnd));
     QPM_TRACE("msg", "create %p class %s", static_cast<void*>(hwnd), cls->name.c_str());
-    return RunCreation(hwnd, &cs) ? hwnd : nullptr;
+    Outcome outcome = RunCreation(hwnd, &cs);
+    if (outcome == Outcome::Destroyed) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return outcome == Outcome::Created ? hwnd : nullptr;
 }

@@ -131,7 +131,7 @@ TEST_F(CreateTest, CreateReturningMinusOneEndsWithNcDestroyOnly) {
     Clear();
     SetLastError(0xDEAD);
     EXPECT_EQ(Child(parent, "child", 1, 0, 0, 10, 10), nullptr);
-    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(GetLastError(), 0xDEADu);  // a refusal leaves the last error alone
     EXPECT_MESSAGES({
         {nullptr, WM_NCCREATE, 0, 0, kAnyL},
         {nullptr, WM_NCCALCSIZE, 0, 0, kAnyL},
@@ -149,7 +149,7 @@ TEST_F(CreateTest, NcCreateReturningFalseEndsWithNcDestroy) {
     Clear();
     SetLastError(0xDEAD);
     EXPECT_EQ(Make(kClass, "popup", WS_POPUP, 0, 0, 10, 10), nullptr);
-    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(GetLastError(), 0xDEADu);
     EXPECT_MESSAGES({
         {nullptr, WM_NCCREATE, 0, 0, kAnyL},
         {nullptr, WM_NCDESTROY, 0, 0},

@@ -228,7 +228,9 @@ TEST_F(DestroyTest, DestroyInsideWmCreateFailsTheCreation) {
         return std::nullopt;
     });
     Clear();
+    SetLastError(0xDEAD);
     EXPECT_EQ(Child(top, "child", 1, 0, 0, 10, 10), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));  // Wine's answer
     EXPECT_MESSAGES({
         {nullptr, WM_NCCREATE, 0, 0, kAnyL},
         {nullptr, WM_NCCALCSIZE, 0, 0, kAnyL},
