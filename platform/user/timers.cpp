@@ -61,6 +61,14 @@ UINT_PTR NewThreadTimerId() {
     return 0;
 }
 
+// A handle that is not a window gives ERROR_INVALID_HANDLE, as under
+// Wine (Windows documents no code); NULL means a thread timer.
+bool TimerWindowOrFail(HWND hwnd) {
+    if (!hwnd || LookupWindow(hwnd)) return true;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+}
+
 MSG Deliver(Timer* t, DWORD now) {
     MSG m{t->hwnd, WM_TIMER, t->id, reinterpret_cast<LPARAM>(t->proc), now, {0, 0}};
     t->due = now + t->period;
@@ -105,7 +113,7 @@ using namespace qpm;
 // window timer with id 0 is valid and returns 1. A thread timer (NULL
 // hwnd) gets a new id unless `id` names an existing thread timer.
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    if (hwnd && !LookupWindowOrFail(hwnd)) return 0;
+    if (!TimerWindowOrFail(hwnd)) return 0;
     Timer* t = (hwnd || id) ? Find(hwnd, id) : nullptr;
     if (!t) {
         if (!hwnd && !(id = NewThreadTimerId())) {
@@ -124,6 +132,7 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 }
 
 BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
+    if (!TimerWindowOrFail(hwnd)) return FALSE;
     Timer* t = Find(hwnd, id);
     if (!t) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -126,7 +126,7 @@ TEST_F(DestroyTest, TimersAndPostedMessagesGoWithTheWindow) {
                                      MessageLog::Get().Only({WM_TIMER, WM_USER + 1, WM_USER + 2})));
     SetLastError(0xDEAD);
     EXPECT_FALSE(KillTimer(g, 1));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));  // the window is gone, not the id
 }
 
 // The installer destroys its component's window from its own WM_DESTROY:

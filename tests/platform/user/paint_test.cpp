@@ -169,7 +169,11 @@ TEST_F(PaintTest, UpdateWindowPaintsAtOnceParentsFirst) {
     Clear();
     EXPECT_TRUE(UpdateWindow(top));  // nothing invalid: no WM_PAINT
     EXPECT_TRUE(MessageLog::Get().Rows().empty());
+    // Wine answers TRUE here (while setting the error); Windows documents a
+    // failure as 0, and the layer keeps to that.
+    SetLastError(0xDEAD);
     EXPECT_FALSE(UpdateWindow(reinterpret_cast<HWND>(uintptr_t(0x999))));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
 }
 
 TEST_F(PaintTest, BeginPaintOutsideWmPaintGetsAnEmptyRect) {

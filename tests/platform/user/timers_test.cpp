@@ -59,9 +59,18 @@ TEST_F(TimerTest, IdZeroAndKillTimer) {
     QpmAdvanceClock(1000);
     EXPECT_EQ(fired.size(), 1u);
 
+    // A handle that is not a window: ERROR_INVALID_HANDLE, Wine's code
+    // for both (Windows documents none).
+    HWND bogus = reinterpret_cast<HWND>(uintptr_t(0x999));
     SetLastError(0xDEAD);
-    EXPECT_EQ(SetTimer(reinterpret_cast<HWND>(uintptr_t(0x999)), 1, 10, nullptr), 0u);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_EQ(SetTimer(bogus, 1, 10, nullptr), 0u);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    SetLastError(0xDEAD);
+    EXPECT_FALSE(KillTimer(bogus, 1));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    SetLastError(0xDEAD);
+    EXPECT_FALSE(KillTimer(nullptr, 12345));  // no such thread timer
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 }
 
 TEST_F(TimerTest, StepsTheClockToEachDueTime) {
