@@ -56,7 +56,7 @@ void ValidateAfterPaint(HWND hwnd) {
     Window* w = LookupWindow(hwnd);
     if (!w || w->update.Empty()) return;
     w->update = Region();
-    w->erase = false;
+    w->erase = w->unerased = false;
 }
 
 LRESULT DispatchTimerProc(const MSG* msg) {

@@ -60,7 +60,7 @@ void ValidateClient(Window* w, const RECT* rect, bool allChildren) {
         w->update.Subtract(r);
     else
         w->update = Region();
-    if (w->update.Empty()) w->erase = false;
+    if (w->update.Empty()) w->erase = w->unerased = false;
     if (!ReachesChildren(*w, allChildren) || RectEmpty(r)) return;
     for (HWND hwnd : w->children) {
         Window* child = LookupWindow(hwnd);

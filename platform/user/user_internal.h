@@ -86,6 +86,7 @@ struct Window {
     std::vector<BYTE> extra;
     Region update;                  // invalid part of the client area, client coordinates
     bool erase = false;             // WM_ERASEBKGND due at the next BeginPaint
+    bool unerased = false;          // an early WM_ERASEBKGND was answered 0: fErase at BeginPaint
     SurfacePtr surface;             // top-level windows only
     bool sizePending = false;       // top-level: creation's WM_SIZE/WM_MOVE wait for ShowWindow
     bool restoreMaximized = false;  // minimized from maximized: SW_RESTORE maximizes again
@@ -179,6 +180,9 @@ TIMERPROC RegisteredTimerProc(HWND hwnd, UINT_PTR id, TIMERPROC proc);
 void InvalidateClient(Window* w, const RECT* rect, bool erase, bool allChildren);
 void ValidateClient(Window* w, const RECT* rect, bool allChildren);
 HWND FindWindowToPaint(HWND filter);  // parents before children
+// Sends the window's pending WM_ERASEBKGND now rather than at BeginPaint
+// (paint_dc.cpp), as Windows does for a parent when a child is hidden.
+void EraseNow(HWND hwnd);
 // Adds `rect` to `region`, both inside `universe` (update_region.cpp).
 void AddRectToRegion(Region* region, const RECT& rect, const RECT& universe);
 

@@ -1,8 +1,9 @@
 // Position, size and visibility changes (the work of SetWindowPos), and
 // MoveWindow on top of it. The order of messages is Windows':
 // WM_WINDOWPOSCHANGING (whose WINDOWPOS the procedure may edit), then
-// WM_NCCALCSIZE(TRUE) when the size changes, then WM_WINDOWPOSCHANGED,
-// from which DefWindowProcA makes WM_MOVE and WM_SIZE. Nothing after
+// WM_NCCALCSIZE(TRUE) when the size changes, WM_ERASEBKGND to the parent
+// of a child being hidden, then WM_WINDOWPOSCHANGED, from which
+// DefWindowProcA makes WM_MOVE and WM_SIZE. Nothing after
 // WM_WINDOWPOSCHANGING when the rectangle does not change.
 #include "user_internal.h"
 
@@ -114,7 +115,10 @@ BOOL SetWindowPosInternal(HWND hwnd, int x, int y, int cx, int cy, UINT flags) {
     bool clientSized = ApplyGeometry(w, rect, client, &pos.flags);
     if (pos.flags & kSwpShowWindow) w->style |= WS_VISIBLE;
     if (pos.flags & kSwpHideWindow) w->style &= ~WS_VISIBLE;
+    HWND parent = w->parent;
     InvalidateAfterChange(w, oldRect, wasVisible, clientSized, pos.flags);
+    // The parent's background shows where a hidden child was, at once.
+    if (parent && wasVisible && (pos.flags & kSwpHideWindow)) EraseNow(parent);
     SendIfWindow(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }

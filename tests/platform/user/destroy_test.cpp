@@ -103,6 +103,7 @@ TEST_F(DestroyTest, ChildTellsItsParentAndHidesFirst) {
         {p2, WM_PARENTNOTIFY, 0x00020002, L(c2b)},
         {c2b, WM_SHOWWINDOW, 0, 0},
         {c2b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+        {p2, WM_ERASEBKGND, 0, 0, kAnyW},
         {c2b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
         {c2b, WM_DESTROY, 0, 0},
         {c2b, WM_NCDESTROY, 0, 0},

@@ -136,6 +136,49 @@ TEST_F(PaintTest, HiddenWindowsCollectNothingUntilShown) {
     EXPECT_EQ(paints[0].rcPaint, Rect(0, 0, 100, 50));
 }
 
+// Hiding a child erases the parent where the child was, at once, before
+// the child hears WM_WINDOWPOSCHANGED; BeginPaint then sends no second
+// WM_ERASEBKGND, and fErase says whether that early erase was done.
+TEST_F(PaintTest, HidingAChildErasesTheParentAtOnce) {
+    for (int answer : {0, 1}) {
+        eraseAnswer = answer;
+        ShowWindow(child, SW_SHOW);
+        QpmPumpMessages();
+        Clear();
+        paints.clear();
+        ShowWindow(child, SW_HIDE);
+        EXPECT_TRUE(msglog::SameSequence(
+            {{top, WM_ERASEBKGND, 0, 0, kAnyW}, {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL}},
+            MessageLog::Get().Only({WM_ERASEBKGND, WM_WINDOWPOSCHANGED})))
+            << "answer " << answer;
+        Clear();
+        QpmPumpMessages();
+        ASSERT_EQ(paints.size(), 1u);
+        EXPECT_EQ(paints[0].rcPaint, Rect(10, 10, 110, 60));
+        EXPECT_EQ(paints[0].fErase, answer == 0) << "answer " << answer;
+        EXPECT_TRUE(MessageLog::Get().Only({WM_ERASEBKGND}).empty());
+    }
+}
+
+// The early erase draws only where the child was.
+TEST_F(PaintTest, TheEarlyEraseIsClippedToTheUncoveredArea) {
+    Hook([](HWND, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+        if (m != WM_ERASEBKGND) return std::nullopt;
+        RECT all = Rect(-1000, -1000, 1000, 1000);
+        FillRect(reinterpret_cast<HDC>(w), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return 1;
+    });
+    ShowWindow(child, SW_HIDE);
+    QpmPixels pixels{};
+    ASSERT_TRUE(QpmGetWindowPixels(top, &pixels));
+    auto black = [&](int x, int y) { return pixels.bgrx[y * pixels.stride + x * 4] == 0; };
+    EXPECT_TRUE(black(10, 10));
+    EXPECT_TRUE(black(109, 59));
+    EXPECT_FALSE(black(9, 10));
+    EXPECT_FALSE(black(110, 59));
+    EXPECT_FALSE(black(10, 60));
+}
+
 TEST_F(PaintTest, MovingAChildRepaintsItAndWhatItUncovered) {
     MoveWindow(child, 50, 60, 100, 50, TRUE);
     QpmPumpMessages();

@@ -165,6 +165,7 @@ TEST_F(MoveTest, ShowAndHideAChild) {
     EXPECT_MESSAGES({
         {child, WM_SHOWWINDOW, 0, 0},
         {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+        {parent, WM_ERASEBKGND, 0, 0, kAnyW},  // where the child was, at once
         {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
     });
     EXPECT_FALSE(IsWindowVisible(child));
