@@ -1,7 +1,8 @@
 // DestroyWindow, in Windows' order:
 //   a child first tells its parent (WM_PARENTNOTIFY) and is hidden
 //   (WM_SHOWWINDOW 0, WM_WINDOWPOSCHANGING/CHANGED); a top-level is hidden
-//   by a position change alone; the focus leaves;
+//   by a position change alone and, if active, hands the activation on;
+//   the focus leaves;
 //   WM_DESTROY to the window, then to its children depth-first in Z order;
 //   WM_NCDESTROY to the children before their parents, each window freed
 //   right after its WM_NCDESTROY.
@@ -18,6 +19,7 @@ void FreeWindowObject(Window* w) {
     RemoveWindowTimers(hwnd);
     PurgePostedMessages(hwnd);
     ForgetFocus(hwnd);
+    ForgetActive(hwnd);
     ForgetWindowDCs(hwnd);
     UnlinkWindow(w);
     if (w->cls) --w->cls->windows;
@@ -39,15 +41,16 @@ void SendDestroy(HWND hwnd) {
 
 void Hide(HWND hwnd) {
     Window* w = LookupWindow(hwnd);
-    if (!(w->style & WS_VISIBLE)) {
-        RevertFocusFrom(hwnd);
-    } else if (w->parent) {
+    if (w->parent && (w->style & WS_VISIBLE)) {
         ShowWindow(hwnd, SW_HIDE);
-    } else {
+        return;
+    }
+    if (w->style & WS_VISIBLE) {
         UINT flags = kSwpNoSize | kSwpNoMove | kSwpNoZOrder | kSwpNoActivate | kSwpHideWindow;
         SetWindowPosInternal(hwnd, 0, 0, 0, 0, flags);
-        RevertFocusFrom(hwnd);
     }
+    PassActivationFrom(hwnd);
+    RevertFocusFrom(hwnd);
 }
 
 // Top-level windows owned by this one go first.

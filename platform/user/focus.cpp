@@ -1,8 +1,9 @@
 // Keyboard focus: one window (or none) for the one thread. SetFocus sends
 // WM_KILLFOCUS to the old window (wParam = the new one) and WM_SETFOCUS
 // to the new (wParam = the old one); the focus has already moved when
-// WM_KILLFOCUS arrives. There is no activation model: no WM_ACTIVATE or
-// WM_NCACTIVATE is sent.
+// WM_KILLFOCUS arrives. A window in a top-level window that is not the
+// active one activates that first (activation.cpp), which gives the
+// top-level window the focus on the way.
 #include "user_internal.h"
 
 namespace qpm {
@@ -31,7 +32,12 @@ void ForgetFocus(HWND hwnd) {
 using namespace qpm;
 
 HWND WINAPI SetFocus(HWND hwnd) {
-    if (hwnd && !LookupWindowOrFail(hwnd)) return nullptr;
+    Window* w = hwnd ? LookupWindowOrFail(hwnd) : nullptr;
+    if (hwnd && !w) return nullptr;
+    if (w && RootWindow(w)->hwnd != GetActiveWindow()) {
+        ActivateWindow(RootWindow(w)->hwnd);
+        if (!LookupWindow(hwnd)) return nullptr;
+    }
     HWND old = CurrentFocus();
     if (old == hwnd) return old;
     focus = hwnd;

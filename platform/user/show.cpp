@@ -1,10 +1,13 @@
 // ShowWindow: showing, hiding, maximizing, minimizing and restoring.
 //
 // WM_SHOWWINDOW comes first when the visibility changes (not for the
-// maximize and minimize commands), then the position change. A child of a
-// hidden parent only has its WS_VISIBLE bit toggled, with no position
-// messages. The WM_SIZE and WM_MOVE that creation of a top-level window
-// deferred are sent after the first ShowWindow that shows it.
+// maximize and minimize commands), then the position change, which
+// activates a top-level window being shown unless the command says not to
+// (SW_SHOWNA, SW_SHOWNOACTIVATE, SW_MINIMIZE). Hiding the active window
+// hands the activation on after the position change. A child of a hidden
+// parent only has its WS_VISIBLE bit toggled, with no position messages.
+// The WM_SIZE and WM_MOVE that creation of a top-level window deferred
+// are sent after the first ShowWindow that shows it.
 #include "user_internal.h"
 
 namespace qpm {
@@ -12,7 +15,7 @@ namespace {
 
 constexpr int kMinimizedWidth = 160;
 constexpr int kMinimizedHeight = 24;
-constexpr UINT kKeepPlace = kSwpNoSize | kSwpNoMove | kSwpNoZOrder | kSwpNoActivate;
+constexpr UINT kKeepPlace = kSwpNoSize | kSwpNoMove | kSwpNoZOrder;
 constexpr UINT kNewState = kSwpFrameChanged | kSwpStateChanged | kSwpNoZOrder;
 
 void SendPendingSizeMove(HWND hwnd) {
@@ -25,26 +28,30 @@ void SendPendingSizeMove(HWND hwnd) {
     SendIfWindow(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
 }
 
-void ChangeVisibility(HWND hwnd, bool show) {
+UINT ActivationFlag(bool activate) { return activate ? 0 : kSwpNoActivate; }
+
+void ChangeVisibility(HWND hwnd, UINT flags) {
     Window* w = LookupWindow(hwnd);
     if (!w) return;
     Window* parent = LookupWindow(w->parent);
     if (parent && !IsVisibleChain(parent)) {
+        bool show = (flags & kSwpShowWindow) != 0;
         w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
         return;
     }
-    SetWindowPosInternal(hwnd, 0, 0, 0, 0, kKeepPlace | (show ? kSwpShowWindow : kSwpHideWindow));
+    SetWindowPosInternal(hwnd, 0, 0, 0, 0, kKeepPlace | flags);
 }
 
-void Show(HWND hwnd) {
+void Show(HWND hwnd, bool activate) {
     SendIfWindow(hwnd, WM_SHOWWINDOW, TRUE, 0);
-    ChangeVisibility(hwnd, true);
+    ChangeVisibility(hwnd, kSwpShowWindow | ActivationFlag(activate));
     SendPendingSizeMove(hwnd);
 }
 
 void Hide(HWND hwnd) {
     SendIfWindow(hwnd, WM_SHOWWINDOW, FALSE, 0);
-    ChangeVisibility(hwnd, false);
+    ChangeVisibility(hwnd, kSwpHideWindow | kSwpNoActivate);
+    PassActivationFrom(hwnd);
     RevertFocusFrom(hwnd);
 }
 
@@ -55,8 +62,8 @@ void EnterState(Window* w, DWORD state) {
     w->style = (w->style & ~(WS_MAXIMIZE | WS_MINIMIZE)) | state;
 }
 
-void MoveToState(HWND hwnd, const RECT& r, bool wasVisible) {
-    UINT flags = kNewState | (wasVisible ? 0 : kSwpShowWindow);
+void MoveToState(HWND hwnd, const RECT& r, bool wasVisible, bool activate) {
+    UINT flags = kNewState | ActivationFlag(activate) | (wasVisible ? 0 : kSwpShowWindow);
     SetWindowPosInternal(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
     SendPendingSizeMove(hwnd);
 }
@@ -68,25 +75,25 @@ void Maximize(HWND hwnd, bool wasVisible) {
     SendIfWindow(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     RECT r{info.ptMaxPosition.x, info.ptMaxPosition.y, info.ptMaxPosition.x + info.ptMaxSize.x,
            info.ptMaxPosition.y + info.ptMaxSize.y};
-    MoveToState(hwnd, r, wasVisible);
+    MoveToState(hwnd, r, wasVisible, true);
 }
 
-void Minimize(HWND hwnd, bool wasVisible) {
+void Minimize(HWND hwnd, bool wasVisible, bool activate) {
     EnterState(LookupWindow(hwnd), WS_MINIMIZE);
     RECT r{kMinimizedPos, kMinimizedPos, kMinimizedPos + kMinimizedWidth,
            kMinimizedPos + kMinimizedHeight};
-    MoveToState(hwnd, r, wasVisible);
+    MoveToState(hwnd, r, wasVisible, activate);
 }
 
 void Restore(HWND hwnd, bool wasVisible) {
     Window* w = LookupWindow(hwnd);
     if (!(w->style & (WS_MAXIMIZE | WS_MINIMIZE))) {
-        if (!wasVisible) Show(hwnd);
+        if (!wasVisible) Show(hwnd, true);
         return;
     }
     if ((w->style & WS_MINIMIZE) && w->restoreMaximized) return Maximize(hwnd, wasVisible);
     w->style &= ~(WS_MAXIMIZE | WS_MINIMIZE);
-    MoveToState(hwnd, w->restoreRect, wasVisible);
+    MoveToState(hwnd, w->restoreRect, wasVisible, true);
 }
 
 }  // namespace
@@ -108,14 +115,15 @@ BOOL WINAPI ShowWindow(HWND hwnd, int command) {
             break;
         case SW_SHOWMINIMIZED:
         case SW_MINIMIZE:
-            if (!wasVisible || !(w->style & WS_MINIMIZE)) Minimize(hwnd, wasVisible);
+            if (!wasVisible || !(w->style & WS_MINIMIZE))
+                Minimize(hwnd, wasVisible, command == SW_SHOWMINIMIZED);
             break;
         case SW_SHOWNORMAL:
         case SW_RESTORE:
             Restore(hwnd, wasVisible);
             break;
         default:
-            if (!wasVisible) Show(hwnd);
+            if (!wasVisible) Show(hwnd, command != SW_SHOWNA && command != SW_SHOWNOACTIVATE);
             break;
     }
     return wasVisible ? TRUE : FALSE;

@@ -186,6 +186,15 @@ void EraseNow(HWND hwnd);
 // Adds `rect` to `region`, both inside `universe` (update_region.cpp).
 void AddRectToRegion(Region* region, const RECT& rect, const RECT& universe);
 
+// ----------------------------------------------- activation (activation.cpp)
+// Makes `hwnd` (a top-level window, or none) the active window.
+void ActivateWindow(HWND hwnd);
+// When `hwnd` is the active window (it is being hidden or destroyed),
+// activation passes to its owner or the next shown top-level window.
+void PassActivationFrom(HWND hwnd);
+// Drops the activation silently when it is on a window that is being freed.
+void ForgetActive(HWND hwnd);
+
 // --------------------------------------------------------- focus (focus.cpp)
 // Moves the focus out of a window that is being hidden (to its parent).
 void RevertFocusFrom(HWND hwnd);

@@ -2,7 +2,8 @@
 // MoveWindow on top of it. The order of messages is Windows':
 // WM_WINDOWPOSCHANGING (whose WINDOWPOS the procedure may edit), then
 // WM_NCCALCSIZE(TRUE) when the size changes, WM_ERASEBKGND to the parent
-// of a child being hidden, then WM_WINDOWPOSCHANGED, from which
+// of a child being hidden, the activation of a top-level window being
+// shown (activation.cpp), then WM_WINDOWPOSCHANGED, from which
 // DefWindowProcA makes WM_MOVE and WM_SIZE. Nothing after
 // WM_WINDOWPOSCHANGING when the rectangle does not change.
 #include "user_internal.h"
@@ -119,6 +120,8 @@ BOOL SetWindowPosInternal(HWND hwnd, int x, int y, int cx, int cy, UINT flags) {
     InvalidateAfterChange(w, oldRect, wasVisible, clientSized, pos.flags);
     // The parent's background shows where a hidden child was, at once.
     if (parent && wasVisible && (pos.flags & kSwpHideWindow)) EraseNow(parent);
+    bool activate = (pos.flags & kSwpShowWindow) && !(pos.flags & kSwpNoActivate);
+    if (!parent && activate) ActivateWindow(hwnd);
     SendIfWindow(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }

@@ -104,15 +104,26 @@ TEST_F(CreateTest, HiddenTopLevelDefersSizeAndMoveToFirstShow) {
         {top, WM_CREATE, 0, 0, kAnyL},
     });
 
+    // Showing activates it and gives it the focus. Wine sends a few more
+    // that the layer does not model: WM_QUERYNEWPALETTE and
+    // WM_IME_SETCONTEXT (no palettes, no input methods), WM_GETTEXT and
+    // WM_NCPAINT (no caption is drawn), and an early WM_ERASEBKGND (the
+    // layer erases a window being shown at its first BeginPaint).
     Clear();
     EXPECT_FALSE(ShowWindow(top, SW_SHOW));
     EXPECT_MESSAGES({
         {top, WM_SHOWWINDOW, 1, 0},
         {top, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+        {top, WM_ACTIVATEAPP, TRUE, 0},
+        {top, WM_NCACTIVATE, TRUE, 0},
+        {top, WM_ACTIVATE, WA_ACTIVE, 0},
+        {top, WM_SETFOCUS, 0, 0},
         {top, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
         {top, WM_SIZE, SIZE_RESTORED, MAKELPARAM(292, 173)},
         {top, WM_MOVE, 0, MAKELPARAM(4, 23)},
     });
+    EXPECT_EQ(GetActiveWindow(), top);
+    EXPECT_EQ(GetFocus(), top);
 
     // Only the first show delivers them.
     ShowWindow(top, SW_HIDE);

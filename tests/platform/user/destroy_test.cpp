@@ -64,11 +64,18 @@ TEST_F(DestroyTest, TreeOrderAndWhatWorksInsideWmDestroy) {
         }
         return 0;
     });
+    // P2 is the active window and no other is shown: the activation goes
+    // to none. (Wine also sends WM_IME_SETCONTEXT after WM_KILLFOCUS; the
+    // layer has no input methods.)
+    ASSERT_EQ(GetActiveWindow(), p2);
     Clear();
     EXPECT_TRUE(DestroyWindow(p2));
     EXPECT_MESSAGES({
         {p2, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
         {p2, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+        {p2, WM_NCACTIVATE, FALSE, 0},
+        {p2, WM_ACTIVATE, WA_INACTIVE, 0},
+        {p2, WM_ACTIVATEAPP, FALSE, 0},
         {p2, WM_KILLFOCUS, 0, 0},
         {p2, WM_DESTROY, 0, 0},
         {p2, WM_USER + 50, 0, 0},
@@ -93,6 +100,7 @@ TEST_F(DestroyTest, TreeOrderAndWhatWorksInsideWmDestroy) {
     EXPECT_TRUE(MessageLog::Get().Rows().empty());
     for (HWND h : {p2, c2a, g, c2b}) ExpectGone(h);
     EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
 TEST_F(DestroyTest, ChildTellsItsParentAndHidesFirst) {

@@ -22,13 +22,15 @@ TEST_F(FocusTest, KillFocusThenSetFocusEachNamingTheOther) {
         if (m == WM_KILLFOCUS) focusDuringKill = GetFocus();
         return std::nullopt;
     });
-    EXPECT_EQ(SetFocus(a), nullptr);
+    // The top-level window got the focus when it was shown (activated).
+    EXPECT_EQ(SetFocus(a), top);
     EXPECT_EQ(SetFocus(b), a);
     EXPECT_EQ(GetFocus(), b);
     EXPECT_EQ(SetFocus(b), b);  // no change, no messages
     EXPECT_EQ(SetFocus(nullptr), b);
     EXPECT_MESSAGES({
-        {a, WM_SETFOCUS, 0, 0},
+        {top, WM_KILLFOCUS, WPARAM(a), 0},
+        {a, WM_SETFOCUS, WPARAM(top), 0},
         {a, WM_KILLFOCUS, WPARAM(b), 0},
         {b, WM_SETFOCUS, WPARAM(a), 0},
         {b, WM_KILLFOCUS, 0, 0},
