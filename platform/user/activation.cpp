@@ -31,8 +31,8 @@ LPARAM Handle(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
 // A shown top-level window that can take over from `leaving`.
 bool CanTakeOver(HWND candidate, HWND leaving) {
     Window* w = LookupWindow(candidate);
-    return w && candidate != leaving && !w->parent && !w->destroying &&
-           (w->style & WS_VISIBLE) && w->owner != leaving;
+    return w && candidate != leaving && !w->parent && !w->destroying && (w->style & WS_VISIBLE) &&
+           w->owner != leaving;
 }
 
 HWND Successor(HWND leaving) {

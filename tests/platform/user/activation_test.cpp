@@ -21,8 +21,7 @@ protected:
     // The rows of activation, focus and position messages only.
     static std::vector<Row> Activation() {
         return MessageLog::Get().Only({WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
-                                       WM_KILLFOCUS, WM_WINDOWPOSCHANGING,
-                                       WM_WINDOWPOSCHANGED});
+                                       WM_KILLFOCUS, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED});
     }
 };
 
