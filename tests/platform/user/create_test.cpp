@@ -215,6 +215,10 @@ TEST_F(CreateTest, TreeIdsAndZOrder) {
     EXPECT_EQ(GetWindowLongPtrA(second, GWLP_HWNDPARENT), L(parent));
 }
 
+// Wine's null driver frames a WS_THICKFRAME or WS_CAPTION child with 3
+// pixels (94x44, 94x25); the layer keeps the classic layout (a 4-pixel
+// sizing frame, a 1-pixel border under a caption) that gives the
+// top-level 292x173 on which Wine and the layer agree.
 TEST_F(CreateTest, ClientRectFollowsTheFrameStyles) {
     HWND top = TopLevel("top");
     struct {

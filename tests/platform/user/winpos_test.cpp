@@ -127,6 +127,10 @@ TEST_F(MoveTest, MaximizeFirstTimeSendsSizeTwiceThenMinimizeAndRestore) {
     EXPECT_TRUE(IsWindowVisible(parent));
     EXPECT_TRUE(MessageLog::Get().Only({WM_SHOWWINDOW}).empty());
 
+    // 64-bit Wine sign-extends WM_MOVE's (-32000,-32000) into the upper
+    // half of lParam (0xFFFFFFFF83008300); the layer's lParam is
+    // MAKELPARAM's 0x83008300. The low 32 bits, all that LOWORD and
+    // HIWORD read, agree.
     Clear();
     ShowWindow(parent, SW_MINIMIZE);
     EXPECT_TRUE(msglog::SameSequence(
