@@ -38,6 +38,9 @@ protected:
     int eraseAnswer = -1;  // -1: DefWindowProcA answers WM_ERASEBKGND
 };
 
+// Wine erases a top-level window the moment it is shown (a WM_ERASEBKGND
+// before its WM_WINDOWPOSCHANGED); the layer leaves that to the first
+// BeginPaint, as for children, which draws the same pixels.
 TEST_F(PaintTest, CreatedVisibleWindowsArePaintedParentFirst) {
     HWND again = TopLevel("again", WS_VISIBLE);
     HWND kid = Child(again, "kid", 1, 0, 0, 20, 20);
