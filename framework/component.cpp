@@ -35,7 +35,10 @@ void Component::Paint(HDC) {}
 int32_t Component::Print(PrintRecord*) { return 0; }
 DataStream* Component::CreateStream(const char*) { return nullptr; }
 
+// kNoStream names no stream: a message for it must not land on a stream
+// that merely has no handle (one whose open was answered "later", say).
 DataStream* Component::FindStream(LONG_PTR key) const {
+    if (key == kNoStream) return nullptr;
     for (DataStream* s = streams; s; s = s->next)
         if (s->handle == key) return s;
     return nullptr;
