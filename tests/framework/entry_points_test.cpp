@@ -123,7 +123,7 @@ TEST_F(ProbeTest, AlternateHostMark) {
 
 TEST_F(ProbeTest, StringBlockCopiesPairsUpToTheFirstNullName) {
     TestRecord r({{"TEXT", "Hello"}, {"X", "y"}, {"SIZE", "14"}}, "C:\\data\\news.txt");
-    r.namePtrs[1] = nullptr;  // the second name is missing
+    r.attributes.Names()[1] = nullptr;  // the second name is missing
     HWND w = Create(r);
     ASSERT_NE(w, nullptr);
     InstanceRecord* rec = Lock(w);
@@ -134,7 +134,7 @@ TEST_F(ProbeTest, StringBlockCopiesPairsUpToTheFirstNullName) {
     EXPECT_EQ(rec->attrNames[1], nullptr);
     EXPECT_EQ(rec->attrValues[1], nullptr);
     // Copies, not the host's strings.
-    EXPECT_NE(rec->attrNames[0], r.namePtrs[0]);
+    EXPECT_NE(rec->attrNames[0], r.attributes.Names()[0]);
     EXPECT_STREQ(rec->dataFile, "C:\\data\\news.txt");
     // Strings are packed at the start of the block: name, value, data file.
     EXPECT_EQ(rec->attrNames[0], rec->stringBlock);

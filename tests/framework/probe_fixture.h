@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "../support/host_extensions.h"
+#include "../support/attribute_list.h"
 #include "../support/scripted_host.h"
 #include "probe/probe_state.h"
 
-using AttrList = std::vector<std::pair<std::string, std::string>>;
 using SetInstanceFn = void(WINAPI*)(HINSTANCE);
 using GetVersionFn = WORD(WINAPI*)(WORD, WORD);
 using CalcSizeFn = int32_t(WINAPI*)(InitRecord*);
@@ -24,28 +24,15 @@ using InitFn = HWND(WINAPI*)(HWND, InitRecord*);
 
 // An InitRecord with its attribute arrays, owned by the test.
 struct TestRecord {
-    std::vector<std::string> names, values;
-    std::vector<char*> namePtrs, valuePtrs;
+    AttributeList attributes;
     std::string dataFile;
     InitRecord record{};
 
-    explicit TestRecord(std::vector<std::pair<std::string, std::string>> attrs = {},
-                        const char* file = nullptr) {
-        for (auto& [n, v] : attrs) {
-            names.push_back(n);
-            values.push_back(v);
-        }
-        for (size_t i = 0; i < names.size(); ++i) {
-            namePtrs.push_back(names[i].data());
-            valuePtrs.push_back(values[i].data());
-        }
-        namePtrs.push_back(nullptr);
-        valuePtrs.push_back(nullptr);
+    explicit TestRecord(const AttrList& attrs = {}, const char* file = nullptr)
+        : attributes(attrs) {
         if (file) dataFile = file;
         record.size = sizeof(InitRecord);
-        record.attrCount = int32_t(names.size());
-        record.attrNames = namePtrs.data();
-        record.attrValues = valuePtrs.data();
+        attributes.Fill(&record);
         record.dataFile = file ? dataFile.data() : nullptr;
         record.width = 200;
         record.height = 40;

@@ -10,21 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "../support/attribute_list.h"
+
 namespace {
 
 // A record view over test-owned attribute arrays.
 struct Attrs {
-    std::vector<std::string> names, values;
-    std::vector<char*> n, v;
+    AttributeList list;
     InstanceRecord record{};
-    Attrs(std::vector<std::pair<std::string, std::string>> pairs, bool packed) {
-        for (auto& [a, b] : pairs) names.push_back(a), values.push_back(b);
-        for (size_t i = 0; i < names.size(); ++i) n.push_back(&names[i][0]), v.push_back(&values[i][0]);
-        n.push_back(nullptr);
-        v.push_back(nullptr);
-        record.attrCount = int32_t(names.size());
-        record.attrNames = n.data();
-        record.attrValues = v.data();
+    Attrs(const AttrList& pairs, bool packed) : list(pairs) {
+        list.Fill(&record);
         record.altHost = packed ? 1 : 0;
     }
     std::string Get(const char* name, int32_t size = 512) {

@@ -184,14 +184,9 @@ TEST_F(StartupTest, SizeHookResults) {
         {{{"SIZE", ""}, {"NOBORDER", ""}}, 400, 15},
     };
     for (const SizeCase& c : cases) {
-        std::vector<std::string> names, values;
-        for (const auto& [n, v] : c.attrs) names.push_back(n), values.push_back(v);
-        std::vector<char*> np, vp;
-        for (size_t i = 0; i < names.size(); ++i) np.push_back(&names[i][0]), vp.push_back(&values[i][0]);
+        AttributeList attributes(c.attrs);
         InitRecord init{};
-        init.attrCount = int32_t(names.size());
-        init.attrNames = np.data();
-        init.attrValues = vp.data();
+        attributes.Fill(&init);
         EXPECT_EQ(QPMCalcSize(&init), 1);
         EXPECT_EQ(init.width, c.width);
         EXPECT_EQ(init.height, c.height);

@@ -7,15 +7,17 @@
 #include <qpm_platform.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "../../ticker/message_ticker.h"
 #include "../support/host_extensions.h"
+#include "../support/attribute_list.h"
 #include "../support/scripted_host.h"
 
-using Attributes = std::vector<std::pair<std::string, std::string>>;
+using Attributes = AttrList;
 
 class TickerTest : public ::testing::Test {
 protected:
@@ -39,18 +41,11 @@ protected:
     // Creates the ticker window with these attributes (and data file).
     HWND Create(const Attributes& attrs, int width = 100, int height = 20,
                 const char* dataFile = nullptr) {
-        names.clear(), values.clear(), namePtrs.clear(), valuePtrs.clear();
-        for (const auto& [n, v] : attrs) names.push_back(n), values.push_back(v);
-        for (size_t i = 0; i < names.size(); ++i)
-            namePtrs.push_back(&names[i][0]), valuePtrs.push_back(&values[i][0]);
-        namePtrs.push_back(nullptr);
-        valuePtrs.push_back(nullptr);
+        attributes = std::make_unique<AttributeList>(attrs);
         file = dataFile ? dataFile : "";
         InitRecord init{};
         init.size = sizeof init;
-        init.attrCount = int32_t(names.size());
-        init.attrNames = namePtrs.data();
-        init.attrValues = valuePtrs.data();
+        attributes->Fill(&init);
         init.dataFile = dataFile ? &file[0] : nullptr;
         init.width = width;
         init.height = height;
@@ -97,7 +92,6 @@ protected:
     std::vector<std::string> files;
 
 private:
-    std::vector<std::string> names, values;
-    std::vector<char*> namePtrs, valuePtrs;
+    std::unique_ptr<AttributeList> attributes;
     std::string file;
 };
