@@ -148,7 +148,15 @@ TEST_F(LFilesTest, OpenFileFillsTheStructure) {
     EXPECT_EQ(of.nErrCode, ERROR_FILE_NOT_FOUND);
     EXPECT_STREQ(of.szPathName, missing.c_str());
 
+    // Opening searches for the file: a missing directory is no file found.
+    // Creating there names the directory.
+    SetLastError(0);
     EXPECT_EQ(OpenFile((dir / "nodir/x").c_str(), &of, OF_READ), HFILE_ERROR);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(of.nErrCode, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenFile((dir / "nodir/x").c_str(), &of, OF_EXIST), HFILE_ERROR);
+    EXPECT_EQ(of.nErrCode, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenFile((dir / "nodir/x").c_str(), &of, OF_CREATE | OF_WRITE), HFILE_ERROR);
     EXPECT_EQ(of.nErrCode, ERROR_PATH_NOT_FOUND);
 
     HFILE created = OpenFile(missing.c_str(), &of, OF_CREATE | OF_WRITE);
