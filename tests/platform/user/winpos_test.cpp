@@ -127,15 +127,13 @@ TEST_F(MoveTest, MaximizeFirstTimeSendsSizeTwiceThenMinimizeAndRestore) {
     EXPECT_TRUE(IsWindowVisible(parent));
     EXPECT_TRUE(MessageLog::Get().Only({WM_SHOWWINDOW}).empty());
 
-    // 64-bit Wine sign-extends WM_MOVE's (-32000,-32000) into the upper
-    // half of lParam (0xFFFFFFFF83008300); the layer's lParam is
-    // MAKELPARAM's 0x83008300. The low 32 bits, all that LOWORD and
-    // HIWORD read, agree.
+    // WM_MOVE's lParam is a LONG widened with its sign: on 64-bit
+    // (-32000,-32000) is 0xFFFFFFFF83008300, not MAKELPARAM's 0x83008300.
     Clear();
     ShowWindow(parent, SW_MINIMIZE);
     EXPECT_TRUE(msglog::SameSequence(
         {
-            {parent, WM_MOVE, 0, MAKELPARAM(-32000, -32000)},
+            {parent, WM_MOVE, 0, LPARAM(MAKELONG(-32000, -32000))},
             {parent, WM_SIZE, SIZE_MINIMIZED, 0},
         },
         MessageLog::Get().Only({WM_SIZE, WM_MOVE})));
