@@ -62,7 +62,9 @@ TEST_F(LongsTest, WindowFields) {
 TEST_F(LongsTest, PointerFieldsNeedThePtrFormsOn64Bit) {
     if (sizeof(void*) == 4) GTEST_SKIP() << "32-bit: the LONG forms hold pointers";
     HWND w = Make(kClass, "w", WS_POPUP, 0, 0, 10, 10);
-    for (int index : {GWL_WNDPROC, GWL_HINSTANCE, GWL_HWNDPARENT}) {
+    // The same indexes as GWL_WNDPROC, GWL_HINSTANCE and GWL_HWNDPARENT,
+    // which 64-bit Windows headers leave out.
+    for (int index : {GWLP_WNDPROC, GWLP_HINSTANCE, GWLP_HWNDPARENT}) {
         SetLastError(0xDEAD);
         EXPECT_EQ(GetWindowLongA(w, index), 0);
         EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX));
