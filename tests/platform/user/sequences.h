@@ -48,15 +48,12 @@ inline Sequence ActivateApp(std::initializer_list<HWND> windows, BOOL active) {
 // The first activation of the application: `window` becomes active with
 // nothing active before it, and `others` hear WM_ACTIVATEAPP after it.
 inline Sequence ActivateFirst(HWND window, std::initializer_list<HWND> others = {}) {
-    Sequence apps{{window, WM_ACTIVATEAPP, TRUE, 0}};
-    for (HWND w : others) apps.push_back({w, WM_ACTIVATEAPP, TRUE, 0});
-    return Named("activate first", {{window, WM_QUERYNEWPALETTE, 0, 0, kOptional}}) +
-           Named("activate first", apps) +
-           Named("activate first", {
-                                       {window, WM_NCACTIVATE, TRUE, 0},
-                                       {window, WM_GETTEXT, 0, 0, kAnyWL | kOptional},
-                                       {window, WM_ACTIVATE, WA_ACTIVE, 0},
-                                   });
+    Sequence rows{{window, WM_QUERYNEWPALETTE, 0, 0, kOptional}, {window, WM_ACTIVATEAPP, TRUE, 0}};
+    for (HWND w : others) rows.push_back({w, WM_ACTIVATEAPP, TRUE, 0});
+    rows.push_back({window, WM_NCACTIVATE, TRUE, 0});
+    rows.push_back({window, WM_GETTEXT, 0, 0, kAnyWL | kOptional});
+    rows.push_back({window, WM_ACTIVATE, WA_ACTIVE, 0});
+    return Named("activate first", rows);
 }
 
 // The focus moves from `from` to `to` (either may be null: no window).
