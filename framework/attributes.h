@@ -7,7 +7,7 @@
 // escapes in values ("%%", "%41", "%," for a comma that does not end it).
 #pragma once
 
-#include "records.h"
+#include <qpm/records.h>
 
 #include <cstdint>
 

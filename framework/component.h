@@ -7,7 +7,7 @@
 // streams, found by their handle.
 #pragma once
 
-#include "records.h"
+#include <qpm/records.h>
 
 #include <windows.h>
 

@@ -9,8 +9,8 @@
 // doubly linked list, newest first; the component owns and deletes them.
 #pragma once
 
-#include "protocol.h"
-#include "records.h"
+#include <qpm/protocol.h>
+#include <qpm/records.h>
 
 #include <windows.h>
 

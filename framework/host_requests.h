@@ -3,8 +3,8 @@
 // host information are answered without a parent window.
 #pragma once
 
-#include "protocol.h"
-#include "records.h"
+#include <qpm/protocol.h>
+#include <qpm/records.h>
 
 // 1044: a handle (0 or more), kNoStream, or kStreamLater; as the host answered.
 LONG_PTR HostOpenStream(InstanceRecord* record, UrlRequest* request, WPARAM flags);

@@ -1,7 +1,7 @@
 // Creating a component window's InstanceRecord and its string block.
 #pragma once
 
-#include "records.h"
+#include <qpm/records.h>
 
 // Makes the component object and the window's InstanceRecord (window
 // long 0). 1 on success; 0 on failure, with nothing left allocated.

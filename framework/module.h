@@ -2,7 +2,8 @@
 // the framework: the name part of its window class and two hooks.
 #pragma once
 
-#include "records.h"
+#include <qpm/protocol.h>
+#include <qpm/records.h>
 
 #include <windows.h>
 
@@ -36,7 +37,3 @@ HINSTANCE ModuleInstance();
 const char* ComponentClassName();
 // Registers the component window class; 1 whatever RegisterClassA says.
 int32_t RegisterComponentClass();
-
-// The interface versions this framework speaks.
-constexpr WORD kLowestVersion = 257;
-constexpr WORD kHighestVersion = 258;

@@ -2,8 +2,8 @@
 // by the plug-in adapter of the library that has one.
 #pragma once
 
-#include "protocol.h"
-#include "records.h"
+#include <qpm/protocol.h>
+#include <qpm/records.h>
 
 #if QPM_WITH_PLUGIN
 // Asks the browser for the URL (GET or POST); kStreamLater when accepted, else kNoStream.

@@ -5,7 +5,7 @@
 #include "component.h"
 #include "instance.h"
 #include "module.h"
-#include "protocol.h"
+#include <qpm/protocol.h>
 
 #include <map>
 

@@ -8,7 +8,7 @@
 // for that window returns.
 #pragma once
 
-#include "records.h"
+#include <qpm/records.h>
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The component window's procedure and the painting services it offers.
 #pragma once
 
-#include "records.h"
+#include <qpm/records.h>
 #include "window_frames.h"
 
 #include <windows.h>

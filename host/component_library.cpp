@@ -2,7 +2,7 @@
 #include "component_library.h"
 
 #include <dlfcn.h>
-#include <module.h>
+#include <qpm/protocol.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

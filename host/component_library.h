@@ -3,7 +3,7 @@
 // loaded once, however many page elements it serves.
 #pragma once
 
-#include <records.h>
+#include <qpm/records.h>
 #include <windows.h>
 
 #include <map>

@@ -1,7 +1,7 @@
 // Loading, sizing, starting and stopping the page's components.
 #include "component_slots.h"
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <unistd.h>
 
 #include "host.h"

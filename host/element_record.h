@@ -4,7 +4,7 @@
 // the QPMCalcSize and QPMInit calls that read the record.
 #pragma once
 
-#include <records.h>
+#include <qpm/records.h>
 
 #include <string>
 #include <vector>

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Page and site windows.
 #include "page_windows.h"
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <qpm_platform.h>
 
 #include "host.h"

@@ -1,7 +1,7 @@
 // The page on a printer DC.
 #include "printing.h"
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <qpm_platform.h>
 
 #include "host.h"

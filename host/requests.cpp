@@ -1,7 +1,7 @@
 // Open, read and close streams; host information; supports; resize.
 #include "requests.h"
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <qpm_platform.h>
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // Stream notices to components.
 #include "stream_notices.h"
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <qpm_platform.h>
 
 #include "host.h"

@@ -1,7 +1,7 @@
 // Stream buffers and the notices they call for.
 #include "stream_table.h"
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 
 #include <algorithm>
 #include <cstring>

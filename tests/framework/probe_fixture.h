@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <module.h>
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <qpm_platform.h>
-#include <records.h>
+#include <qpm/records.h>
 #include <windows.h>
 
 #include <string>

@@ -2,7 +2,7 @@
 // framework asks of the browser and answer as the test says.
 #pragma once
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 
 #include <string>
 #include <vector>

@@ -7,7 +7,7 @@
 #include <data_stream.h>
 #include <host_requests.h>
 #include <module.h>
-#include <records.h>
+#include <qpm/records.h>
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // The consent question on a terminal, and host information answers.
 #include <gtest/gtest.h>
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 
 #include <cstdio>
 #include <cstring>

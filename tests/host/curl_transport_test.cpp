@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <map>
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 
 #include "curl_transport.h"
 #include "http_server.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include <protocol.h>
+#include <qpm/protocol.h>
 
 #include "notice_rows.h"
 #include "stream_table.h"

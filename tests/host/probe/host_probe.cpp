@@ -4,8 +4,8 @@
 // Environment switches pick misbehaviour: PROBE_VERSION_ZERO (speaks no
 // version), PROBE_NO_WINDOW (QPMInit fails), PROBE_REFUSE (1025 answers
 // 0), PROBE_ASK (asks a question with MessageBoxA while starting).
-#include <protocol.h>
-#include <records.h>
+#include <qpm/protocol.h>
+#include <qpm/records.h>
 #include <windows.h>
 
 #include <cstdarg>

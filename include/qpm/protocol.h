@@ -7,6 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// The interface versions this protocol has: a host and a component
+// library agree on the highest both speak (QPMGetVersion).
+constexpr WORD kLowestVersion = 257;
+constexpr WORD kHighestVersion = 258;
+
 // Host to component (wParam / lParam as noted).
 constexpr UINT QPMM_START = 1025;          // lParam: the creation record (not read)
 constexpr UINT QPMM_RESET = 1026;
