@@ -4,8 +4,8 @@
 #include "data_file.h"
 #include "ticker_stream.h"
 
-#include <attributes.h>
-#include <host_requests.h>
+#include <qpm/attributes.h>
+#include <qpm/host_requests.h>
 
 #include <climits>
 #include <cstring>

@@ -4,7 +4,7 @@
 // from the "SRC" URL delivered as a stream.
 #pragma once
 
-#include <component.h>
+#include <qpm/component.h>
 
 #include <cstdint>
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <module.h>
 #include <qpm/protocol.h>
 #include <qpm_platform.h>
 #include <qpm/records.h>

@@ -1,6 +1,6 @@
 // Converting an alternate host's fixed-layout record.
 #include <gtest/gtest.h>
-#include <instance.h>
+#include <qpm/attributes.h>
 
 #include <cstring>
 

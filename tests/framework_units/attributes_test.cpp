@@ -1,7 +1,7 @@
 // Attribute look-ups: the direct form, the packed form inside "SUBTYPE"
 // with its escapes, integers and booleans, and the packed parser's
 // bounds whatever the input.
-#include <attributes.h>
+#include <qpm/attributes.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>

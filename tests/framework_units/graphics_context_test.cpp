@@ -1,7 +1,7 @@
 // The drawing toolkit on a memory bitmap: bevel pixels, fills, centred
 // text and the DC left as it was found.
 #include <gtest/gtest.h>
-#include <graphics_context.h>
+#include <qpm/graphics_context.h>
 #include <qpm_platform.h>
 
 #include <algorithm>

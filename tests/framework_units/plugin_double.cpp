@@ -1,6 +1,6 @@
 #include "plugin_double.h"
 
-#include <plugin_bridge.h>
+#include <qpm/plugin_bridge.h>
 
 #include <cstring>
 

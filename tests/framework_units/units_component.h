@@ -3,10 +3,10 @@
 // when a stream is delivered, and a test can reach both.
 #pragma once
 
-#include <component.h>
-#include <data_stream.h>
-#include <host_requests.h>
-#include <module.h>
+#include <qpm/component.h>
+#include <qpm/data_stream.h>
+#include <qpm/host_requests.h>
+#include <qpm/module.h>
 #include <qpm/records.h>
 
 #include <string>

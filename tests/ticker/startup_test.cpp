@@ -1,6 +1,6 @@
 // Where the text comes from: "TEXT", a data file, or the "SRC" URL; and
 // the size the ticker asks for.
-#include <attributes.h>
+#include <qpm/attributes.h>
 
 #include "../../ticker/ticker_stream.h"
 #include "ticker_fixture.h"

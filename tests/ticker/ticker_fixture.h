@@ -3,7 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <module.h>
+#include <qpm/module.h>
 #include <qpm_platform.h>
 
 #include <cstdio>

@@ -2,9 +2,9 @@
 // call with its arguments and otherwise behaves as the base class. Built
 // as a component library, so tests drive the framework exactly as a host
 // does: LoadLibraryA, the exports, window messages.
-#include <component.h>
-#include <data_stream.h>
-#include <module.h>
+#include <qpm/component.h>
+#include <qpm/data_stream.h>
+#include <qpm/module.h>
 
 #include "probe_state.h"
 

@@ -1,8 +1,8 @@
 // Instance set-up: the per-window record and the copy of the attributes.
 #include "instance.h"
 
-#include "component.h"
-#include "module.h"
+#include <qpm/component.h>
+#include <qpm/module.h>
 
 #include <cstring>
 
@@ -120,27 +120,4 @@ int32_t CreateInstance(HWND window, InitRecord* record) {
 
 HGLOBAL InstanceBlock(HWND window) {
     return reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(window, 0));
-}
-
-int32_t ConvertAltInitRecord(AltInitRecord* alt, InitRecord* out, char** names, char** values) {
-    static char kType[] = "TYPE";
-    static char kSubtype[] = "SUBTYPE";
-    static char kDataFile[] = "DATAFILE";
-    out->size = sizeof(InitRecord);
-    out->attrNames = names;
-    out->attrValues = values;
-    out->dataFile = alt->dataFile[0] ? alt->dataFile : nullptr;
-    out->mode = alt->mode + kAltHostMark;
-    out->width = alt->width;
-    out->height = alt->height;
-    out->backColor = alt->backColor;
-    out->textColor = alt->textColor;
-    int32_t n = 0;
-    if (alt->type[0]) names[n] = kType, values[n++] = alt->type;
-    if (alt->subtype[0]) names[n] = kSubtype, values[n++] = alt->subtype;
-    if (alt->dataFile[0]) names[n] = kDataFile, values[n++] = alt->dataFile;
-    names[n] = nullptr;
-    values[n] = nullptr;
-    out->attrCount = n;
-    return 1;
 }

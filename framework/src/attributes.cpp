@@ -1,5 +1,6 @@
-// Attribute look-ups in the direct and the packed form.
-#include "attributes.h"
+// Attribute look-ups in the direct and the packed form, and an alternate
+// host's record turned into attribute pairs.
+#include <qpm/attributes.h>
 
 #include <windows.h>
 
@@ -146,4 +147,27 @@ void ViewInitRecord(InstanceRecord* view, const InitRecord* record) {
     memset(view, 0, sizeof *view);
     static_cast<InitRecord&>(*view) = *record;
     view->altHost = record->mode >= kAltHostMark ? 1 : 0;
+}
+
+int32_t ConvertAltInitRecord(AltInitRecord* alt, InitRecord* out, char** names, char** values) {
+    static char kType[] = "TYPE";
+    static char kSubtype[] = "SUBTYPE";
+    static char kDataFile[] = "DATAFILE";
+    out->size = sizeof(InitRecord);
+    out->attrNames = names;
+    out->attrValues = values;
+    out->dataFile = alt->dataFile[0] ? alt->dataFile : nullptr;
+    out->mode = alt->mode + kAltHostMark;
+    out->width = alt->width;
+    out->height = alt->height;
+    out->backColor = alt->backColor;
+    out->textColor = alt->textColor;
+    int32_t n = 0;
+    if (alt->type[0]) names[n] = kType, values[n++] = alt->type;
+    if (alt->subtype[0]) names[n] = kSubtype, values[n++] = alt->subtype;
+    if (alt->dataFile[0]) names[n] = kDataFile, values[n++] = alt->dataFile;
+    names[n] = nullptr;
+    values[n] = nullptr;
+    out->attrCount = n;
+    return 1;
 }

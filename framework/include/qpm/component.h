@@ -56,3 +56,7 @@ private:
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
 };
+
+// Paints the component now, outside WM_PAINT, on its window's own DC: a
+// change shows at once instead of at the next paint.
+void RepaintNow(InstanceRecord* record);

@@ -1,7 +1,7 @@
 // The component-to-host requests.
-#include "host_requests.h"
+#include <qpm/host_requests.h>
 
-#include "plugin_bridge.h"
+#include <qpm/plugin_bridge.h>
 
 namespace {
 

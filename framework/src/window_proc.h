@@ -2,6 +2,7 @@
 #pragma once
 
 #include <qpm/records.h>
+
 #include "window_frames.h"
 
 #include <windows.h>
@@ -9,9 +10,6 @@
 // Paints the component on `dc`: background, colours and Paint, through
 // the off-screen bitmap when the window has one.
 void PaintComponent(InstanceRecord* record, HDC dc);
-
-// Paints the component now, outside WM_PAINT, on the window's own DC.
-void RepaintNow(InstanceRecord* record);
 
 // Message 1030: prints the component on the PrintRecord's DC. Returns 1.
 LRESULT PrintComponent(InstanceRecord* record, PrintRecord* print);

@@ -1,5 +1,5 @@
 // The drawing toolkit: bevels, centred text and fonts.
-#include "graphics_context.h"
+#include <qpm/graphics_context.h>
 
 #include <cstring>
 

@@ -2,10 +2,11 @@
 // turns the host's messages into calls of the component's operations.
 #include "window_proc.h"
 
-#include "component.h"
-#include "instance.h"
-#include "module.h"
+#include <qpm/component.h>
+#include <qpm/module.h>
 #include <qpm/protocol.h>
+
+#include "instance.h"
 
 #include <cstddef>
 

@@ -16,11 +16,5 @@ void SetUpInstance(InstanceRecord* out, HWND window, InitRecord* record, bool wa
 // Unlocks and frees the string block, if any, and clears the field.
 void ReleaseStringBlock(InstanceRecord* record);
 
-// Converts an alternate host's fixed-layout record into an InitRecord
-// whose attributes ("TYPE", "SUBTYPE", "DATAFILE", each only when not
-// empty) point into `alt`. `names` and `values` hold 4 entries each and
-// must outlive `out`. `typeName` and `fixedSize` are left to the caller.
-int32_t ConvertAltInitRecord(AltInitRecord* alt, InitRecord* out, char** names, char** values);
-
 // Window long 0 of a component window: the InstanceRecord's block.
 HGLOBAL InstanceBlock(HWND window);

@@ -1,8 +1,10 @@
 // The base behaviour of every component: defaults for each operation and
 // the stream list's forwarding, delivery and idle sweep.
-#include "component.h"
+#include <qpm/component.h>
 
-#include "data_stream.h"
+#include <qpm/data_stream.h>
+
+#include "stream_call.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,6 @@
 // Tearing a component window down on WM_DESTROY.
-#include "component.h"
+#include <qpm/component.h>
+
 #include "instance.h"
 #include "window_proc.h"
 

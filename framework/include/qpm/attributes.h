@@ -26,6 +26,12 @@ int32_t GetBoolAttribute(const InstanceRecord* record, const char* name);
 // record's fields copied into `view`, altHost set from the mark.
 void ViewInitRecord(InstanceRecord* view, const InitRecord* record);
 
+// Converts an alternate host's fixed-layout record into an InitRecord
+// whose attributes ("TYPE", "SUBTYPE", "DATAFILE", each only when not
+// empty) point into `alt`. `names` and `values` hold 4 entries each and
+// must outlive `out`. `typeName` and `fixedSize` are left to the caller.
+int32_t ConvertAltInitRecord(AltInitRecord* alt, InitRecord* out, char** names, char** values);
+
 // The packed-form look-up on its own: finds `name` in `list` (a "SUBTYPE"
 // value) and decodes its value as GetAttribute does. Never reads past the
 // list's NUL nor writes more than `size` bytes.

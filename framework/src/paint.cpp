@@ -1,5 +1,6 @@
 // Painting a component on screen, off screen, and on a printer.
-#include "component.h"
+#include <qpm/component.h>
+
 #include "window_proc.h"
 
 namespace {

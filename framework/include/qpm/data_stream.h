@@ -70,15 +70,3 @@ private:
     DataStream(const DataStream&) = delete;
     DataStream& operator=(const DataStream&) = delete;
 };
-
-// Marks a stream busy for the length of a call into it.
-class StreamCall {
-public:
-    explicit StreamCall(DataStream* stream) : stream_(stream) { ++stream_->callDepth; }
-    ~StreamCall() { --stream_->callDepth; }
-    StreamCall(const StreamCall&) = delete;
-    StreamCall& operator=(const StreamCall&) = delete;
-
-private:
-    DataStream* stream_;
-};

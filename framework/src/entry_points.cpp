@@ -1,6 +1,7 @@
 // The exports every component library offers its host.
+#include <qpm/module.h>
+
 #include "instance.h"
-#include "module.h"
 
 #include <cstdio>
 

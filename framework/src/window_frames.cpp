@@ -2,10 +2,11 @@
 // until the outermost one returns.
 #include "window_frames.h"
 
-#include "component.h"
-#include "instance.h"
-#include "module.h"
+#include <qpm/component.h>
+#include <qpm/module.h>
 #include <qpm/protocol.h>
+
+#include "instance.h"
 
 #include <map>
 

@@ -1,9 +1,9 @@
 // The stream life cycle: open, attach, the pull loop, end, resume,
 // failure and the plug-in-mode timeout.
-#include "data_stream.h"
+#include <qpm/data_stream.h>
 
-#include "component.h"
-#include "host_requests.h"
+#include <qpm/component.h>
+#include <qpm/host_requests.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -8,7 +8,7 @@
 // centred text, a font from a face name and a size.
 #pragma once
 
-#include "component.h"
+#include <qpm/component.h>
 
 #include <windows.h>
 
