@@ -1,6 +1,5 @@
 // The component-to-host requests.
 #include <qpm/host_requests.h>
-
 #include <qpm/plugin_bridge.h>
 
 namespace {
@@ -9,18 +8,30 @@ HWND Host(const InstanceRecord* record) { return GetParent(record->window); }
 
 bool PluginMode(const InstanceRecord* record) { return QPM_WITH_PLUGIN && record->pluginMode; }
 
+#if QPM_WITH_PLUGIN
+const PluginBridge* pluginBridge = nullptr;
+#endif
+
 }  // namespace
+
+#if QPM_WITH_PLUGIN
+void SetPluginBridge(const PluginBridge* bridge) { pluginBridge = bridge; }
+#endif
 
 LONG_PTR HostOpenStream(InstanceRecord* record, UrlRequest* request, WPARAM flags) {
 #if QPM_WITH_PLUGIN
-    if (PluginMode(record)) return PluginOpenStream(record, request);
+    if (PluginMode(record))
+        return pluginBridge ? pluginBridge->openStream(record, request) : kNoStream;
 #endif
     return SendMessageA(Host(record), QPMR_OPENSTREAM, flags, reinterpret_cast<LPARAM>(request));
 }
 
 void HostCloseStream(InstanceRecord* record, LONG_PTR handle) {
 #if QPM_WITH_PLUGIN
-    if (PluginMode(record)) return PluginCloseStream(record, handle);
+    if (PluginMode(record)) {
+        if (pluginBridge) pluginBridge->closeStream(record, handle);
+        return;
+    }
 #endif
     SendMessageA(Host(record), QPMR_CLOSESTREAM, 0, handle);
 }
@@ -40,7 +51,11 @@ void HostStreamReady(InstanceRecord* record, LONG_PTR handle) {
 
 int32_t GetHostInfo(InstanceRecord* record, int item, char* buffer) {
 #if QPM_WITH_PLUGIN
-    if (PluginMode(record)) return PluginHostInfo(record, item, buffer);
+    if (PluginMode(record)) {
+        if (pluginBridge) return pluginBridge->hostInfo(record, item, buffer);
+        buffer[0] = '\0';
+        return 0;
+    }
 #endif
     LRESULT answer = SendMessageA(Host(record), QPMR_HOSTINFO, static_cast<WORD>(item),
                                   reinterpret_cast<LPARAM>(buffer));

@@ -1,8 +1,9 @@
-// Stand-ins for the browser side of plug-in mode: they record what the
-// framework asks of the browser and answer as the test says.
+// A stand-in for the browser side of plug-in mode: a plug-in bridge that
+// records what the framework asks of the browser and answers as the test
+// says.
 #pragma once
 
-#include <qpm/protocol.h>
+#include <qpm/plugin_bridge.h>
 
 #include <string>
 #include <vector>
@@ -13,3 +14,6 @@ struct PluginDouble {
 };
 
 PluginDouble& Plugin();
+
+// The double as the bridge the framework's plug-in mode uses.
+const PluginBridge& PluginDoubleBridge();

@@ -14,6 +14,7 @@ class UnitsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         HoldTime(5000);
+        SetPluginBridge(&PluginDoubleBridge());
         QPMSetInstance(nullptr);
         InitRecord init{};
         init.size = sizeof init;
@@ -34,6 +35,7 @@ protected:
             GlobalUnlock(block);
             DestroyWindow(window);
         }
+        SetPluginBridge(nullptr);
     }
     // Restores the component's record after a message went through the
     // window procedure (as the framework does before every call).
