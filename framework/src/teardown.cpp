@@ -27,16 +27,16 @@ void ForgetPluginInstance(InstanceRecord* record) {
 
 }  // namespace
 
-LRESULT TearDown(WindowFrame& frame, InstanceRecord* record, HGLOBAL block, WPARAM wParam,
+LRESULT TearDown(WindowProcCall& call, InstanceRecord* record, HGLOBAL block, WPARAM wParam,
                  LPARAM lParam) {
     Component* component = record->component;
     record->component = nullptr;
     LRESULT result = NotifyComponent(record, component, wParam, lParam);
 
-    if (frame.Nested()) {
+    if (call.Nested()) {
         // A call further up the stack still runs inside the component or
         // holds the record: delete and free when it has returned.
-        DeferredTeardown& later = frame.Deferred();
+        DeferredTeardown& later = call.Deferred();
         later.component = component;
         later.bitmap = record->offscreenBitmap;
         later.stringBlock = record->stringBlock;

@@ -54,10 +54,10 @@ LRESULT PaintMessage(InstanceRecord* record) {
 
 // 1027: Stop, delete the component, let go of the record and destroy the
 // window, whose WM_DESTROY then frees the blocks.
-LRESULT StopComponent(WindowFrame& frame, InstanceRecord* record, HGLOBAL block, bool* held) {
+LRESULT StopComponent(WindowProcCall& call, InstanceRecord* record, HGLOBAL block, bool* held) {
     Component* c = record->component;
-    if (c && frame.Nested()) {
-        frame.Deferred().stopRequested = true;
+    if (c && call.Nested()) {
+        call.Deferred().stopRequested = true;
         return 0;
     }
     HWND window = record->window;
@@ -74,14 +74,14 @@ LRESULT StopComponent(WindowFrame& frame, InstanceRecord* record, HGLOBAL block,
 }
 
 // The message table, for a window that has its record.
-LRESULT Dispatch(WindowFrame& frame, InstanceRecord* record, HGLOBAL block, UINT message,
+LRESULT Dispatch(WindowProcCall& call, InstanceRecord* record, HGLOBAL block, UINT message,
                  WPARAM wParam, LPARAM lParam, bool* held) {
     Component* c = record->component;
     if (c) c->instance = record;
     switch (message) {
         case WM_DESTROY:
             *held = false;
-            return TearDown(frame, record, block, wParam, lParam);
+            return TearDown(call, record, block, wParam, lParam);
         case WM_PAINT:
             return PaintMessage(record);
         case WM_ERASEBKGND:
@@ -96,7 +96,7 @@ LRESULT Dispatch(WindowFrame& frame, InstanceRecord* record, HGLOBAL block, UINT
             if (c) c->Reset();
             return 0;
         case QPMM_STOP:
-            return StopComponent(frame, record, block, held);
+            return StopComponent(call, record, block, held);
         case QPMM_CONFIRM:
             return c ? c->Confirm() : 1;
         case QPMM_IDLE:
@@ -174,13 +174,13 @@ LRESULT DispatchWithoutRecord(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 extern "C" LRESULT CALLBACK QPMLibWndProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
-    WindowFrame frame(window);
+    WindowProcCall call(window);
     HGLOBAL block = InstanceBlock(window);
     InstanceRecord* record = block ? static_cast<InstanceRecord*>(GlobalLock(block)) : nullptr;
     if (record == nullptr) return DispatchWithoutRecord(window, message, wParam, lParam);
     record->window = window;
     bool held = true;
-    LRESULT result = Dispatch(frame, record, block, message, wParam, lParam, &held);
+    LRESULT result = Dispatch(call, record, block, message, wParam, lParam, &held);
     if (held) GlobalUnlock(block);
     return result;
 }

@@ -3,7 +3,7 @@
 
 #include <qpm/records.h>
 
-#include "window_frames.h"
+#include "reentrant_calls.h"
 
 #include <windows.h>
 
@@ -16,8 +16,8 @@ LRESULT PrintComponent(InstanceRecord* record, PrintRecord* print);
 
 // WM_DESTROY with a record: the component sees WM_DESTROY and is deleted,
 // then the bitmap, the string block and the record are freed (put off
-// until the outermost frame when the window procedure is nested).
-LRESULT TearDown(WindowFrame& frame, InstanceRecord* record, HGLOBAL block, WPARAM wParam,
+// until the outermost call when the window procedure is nested).
+LRESULT TearDown(WindowProcCall& call, InstanceRecord* record, HGLOBAL block, WPARAM wParam,
                  LPARAM lParam);
 
 // Frees what a record-less WM_DESTROY still finds in window long 0.

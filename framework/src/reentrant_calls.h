@@ -1,4 +1,4 @@
-// Nesting of the window procedure, per component window.
+// Re-entrant calls of the window procedure, per component window.
 //
 // A component's request to its host is a SendMessageA that may make the
 // host send messages back to the component window before it returns.
@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-// What is left to do for a window once its outermost frame ends.
+// What is left to do for a window once its outermost call ends.
 struct DeferredTeardown {
     bool stopRequested = false;     // a 1027 arrived inside another call
     Component* component = nullptr; // to delete
@@ -21,11 +21,12 @@ struct DeferredTeardown {
     HGLOBAL record = nullptr;       // the record's block to free
 };
 
-// One call of the window procedure for one window.
-class WindowFrame {
+// One call of the window procedure for one window, counted so that a
+// re-entrant call (made while another for the window still runs) is known.
+class WindowProcCall {
 public:
-    explicit WindowFrame(HWND window);
-    ~WindowFrame();
+    explicit WindowProcCall(HWND window);
+    ~WindowProcCall();
 
     // True when another call of the window procedure for this window is
     // still running further up the stack.
@@ -35,6 +36,6 @@ public:
 
 private:
     HWND window_;
-    WindowFrame(const WindowFrame&) = delete;
-    WindowFrame& operator=(const WindowFrame&) = delete;
+    WindowProcCall(const WindowProcCall&) = delete;
+    WindowProcCall& operator=(const WindowProcCall&) = delete;
 };

@@ -1,6 +1,6 @@
-// Bookkeeping of nested window-procedure calls and the work put off
+// Bookkeeping of re-entrant window-procedure calls and the work put off
 // until the outermost one returns.
-#include "window_frames.h"
+#include "reentrant_calls.h"
 
 #include <qpm/component.h>
 #include <qpm/module.h>
@@ -12,13 +12,13 @@
 
 namespace {
 
-struct FrameState {
+struct CallState {
     int depth = 0;
     DeferredTeardown deferred;
 };
 
-std::map<HWND, FrameState>& States() {
-    static std::map<HWND, FrameState> states;
+std::map<HWND, CallState>& States() {
+    static std::map<HWND, CallState> states;
     return states;
 }
 
@@ -35,9 +35,9 @@ void FreeDeferred(const DeferredTeardown& d) {
 
 }  // namespace
 
-WindowFrame::WindowFrame(HWND window) : window_(window) { ++States()[window].depth; }
+WindowProcCall::WindowProcCall(HWND window) : window_(window) { ++States()[window].depth; }
 
-WindowFrame::~WindowFrame() {
+WindowProcCall::~WindowProcCall() {
     auto it = States().find(window_);
     if (it == States().end() || --it->second.depth > 0) return;
     DeferredTeardown work = it->second.deferred;
@@ -48,9 +48,9 @@ WindowFrame::~WindowFrame() {
     if (work.stopRequested && IsWindow(window_)) QPMLibWndProc(window_, QPMM_STOP, 0, 0);
 }
 
-bool WindowFrame::Nested() const {
+bool WindowProcCall::Nested() const {
     auto it = States().find(window_);
     return it != States().end() && it->second.depth > 1;
 }
 
-DeferredTeardown& WindowFrame::Deferred() { return States()[window_].deferred; }
+DeferredTeardown& WindowProcCall::Deferred() { return States()[window_].deferred; }
