@@ -63,5 +63,5 @@ struct Host {
 // A message the host posts to its own page window: streams have notices due.
 constexpr UINT kStreamsDueMessage = WM_APP + 1;
 // The page window's timer that idles the components (1029) every 100 ms.
-constexpr UINT_PTR kIdleTimer = 1;
+constexpr UINT_PTR kPageIdleTimer = 1;
 constexpr UINT kIdlePeriodMs = 100;

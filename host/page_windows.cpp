@@ -58,7 +58,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         case WM_TIMER:
-            if (wParam == kIdleTimer) IdleComponents(*host);
+            if (wParam == kPageIdleTimer) IdleComponents(*host);
             return 0;
         case kStreamsDueMessage:
             SendDueStreamNotices(*host);
@@ -113,7 +113,7 @@ bool CreatePageWindow(Host& host) {
                                       nullptr, nullptr, nullptr);
     if (host.pageWindow == nullptr) return false;
     SetWindowLongPtrA(host.pageWindow, 0, reinterpret_cast<LONG_PTR>(&host));
-    SetTimer(host.pageWindow, kIdleTimer, kIdlePeriodMs, nullptr);
+    SetTimer(host.pageWindow, kPageIdleTimer, kIdlePeriodMs, nullptr);
     return true;
 }
 

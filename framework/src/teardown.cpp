@@ -19,7 +19,7 @@ void ForgetPluginInstance(InstanceRecord* record) {
 #if QPM_WITH_PLUGIN
     // The plug-in instance keeps this window's handle in its first field.
     if (record->pluginInstance) *static_cast<HWND*>(record->pluginInstance) = nullptr;
-    if (record->pluginMode) KillTimer(record->window, 1234);
+    if (record->pluginMode) KillTimer(record->window, kIdleTimerId);
 #else
     (void)record;
 #endif

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr UINT_PTR kIdleTimer = 1234;
-
 #if QPM_WITH_PLUGIN
 // The leading fields of the browser's stream structure: its address is
 // the stream key, and `url` is the stream's URL.
@@ -87,7 +85,7 @@ LRESULT Dispatch(WindowProcCall& call, InstanceRecord* record, HGLOBAL block, UI
         case WM_ERASEBKGND:
             return EraseBackground(record, wParam, lParam);
         case WM_TIMER:
-            if (wParam != kIdleTimer) return CallHandleMessage(record, message, wParam, lParam);
+            if (wParam != kIdleTimerId) return CallHandleMessage(record, message, wParam, lParam);
             if (c) c->Idle();
             return 0;
         case QPMM_START:

@@ -39,6 +39,14 @@ constexpr UINT QPMR_SUPPORTS = 1055;     // wParam: a request number
 constexpr UINT QPMR_CONFIRMED = 1056;    // lParam: the component's type name, or 0
 constexpr UINT QPMR_RESIZE = 1069;       // lParam: SizeRequest*
 
+// A creation record's `mode` at or above this value says the record came
+// from an alternate host; the framework takes the mark off.
+constexpr int32_t kAltHostMark = 1234;
+
+// The id of a component window's idle timer: WM_TIMER with it idles the
+// component as message 1029 does (in plug-in mode, where no host sends 1029).
+constexpr UINT_PTR kIdleTimerId = 1234;
+
 // The ranges an installer relays: down to its child, up to its host.
 constexpr UINT kFirstHostMessage = 1025;
 constexpr UINT kLastHostMessage = 1043;

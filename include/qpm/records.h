@@ -7,6 +7,7 @@
 // 32-bit offsets are checked at compile time when building for 32-bit.
 #pragma once
 
+#include <qpm/protocol.h>
 #include <windows.h>
 
 #include <cstddef>
@@ -35,9 +36,6 @@ struct InitRecord {
     COLORREF textColor;  // text colour
     int32_t fixedSize;   // non-zero: the host fixed the size; never ask for another
 };
-
-// `mode` at or above this value says the record came from an alternate host.
-constexpr int32_t kAltHostMark = 1234;
 
 // The fixed-layout creation record of the alternate host entry points.
 struct AltInitRecord {

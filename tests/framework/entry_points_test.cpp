@@ -106,7 +106,11 @@ struct MarkCase {
 };
 
 TEST_F(ProbeTest, AlternateHostMark) {
-    const MarkCase cases[] = {{1233, 1233, 0}, {1234, 0, 1}, {1300, 66, 1}, {0, 0, 0}, {-5, -5, 0}};
+    const MarkCase cases[] = {{kAltHostMark - 1, kAltHostMark - 1, 0},
+                               {kAltHostMark, 0, 1},
+                               {kAltHostMark + 66, 66, 1},
+                               {0, 0, 0},
+                               {-5, -5, 0}};
     for (const MarkCase& c : cases) {
         TestRecord r;
         r.record.mode = c.mode;

@@ -80,7 +80,7 @@ TEST_F(MessageTable, HostMessagesReachTheirOperations) {
         {"notice 2, null", QPMM_STREAMNOTICE2, 0, 0, 0, {}},
         {"resume", QPMM_STREAMRESUME, 0, 8, 0, {{kSlotStreamResume, 8, 0, 0, 0}}},
         {"failed", QPMM_STREAMFAILED, 404, 9, 0, {{kSlotStreamFailed, 9, 404, 0, 0}}},
-        {"idle timer", WM_TIMER, 1234, 0, 0, {{kSlotIdle, 0, 0, 0, 0}}},
+        {"idle timer", WM_TIMER, kIdleTimerId, 0, 0, {{kSlotIdle, 0, 0, 0, 0}}},
         {"timer 1",
          WM_TIMER,
          1,
@@ -170,7 +170,7 @@ TEST_F(ProbeTest, WithoutARecordTheLastColumnApplies) {
     EXPECT_EQ(SendMessageA(bare, QPMM_CONFIRM, 0, 0), 1);
     EXPECT_EQ(SendMessageA(bare, QPMM_IDLE, 0, 0), 0);
     EXPECT_EQ(SendMessageA(bare, QPMM_STREAMNOTICE, 0, reinterpret_cast<LPARAM>(&notice)), 0);
-    EXPECT_EQ(SendMessageA(bare, WM_TIMER, 1234, 0), 0);
+    EXPECT_EQ(SendMessageA(bare, WM_TIMER, kIdleTimerId, 0), 0);
     EXPECT_EQ(SendMessageA(bare, QPMM_PRINT, 0, 0), 0);
     EXPECT_EQ(probe->eventCount, 0);
     EXPECT_EQ(SendMessageA(bare, QPMM_STOP, 0, 0), 0);

@@ -26,7 +26,7 @@ TEST(ConvertAltInitRecord, OnlyTheSubtypeWhenTheOthersAreEmpty) {
     EXPECT_EQ(names[1], nullptr);
     EXPECT_EQ(values[1], nullptr);
     EXPECT_EQ(out.dataFile, nullptr);
-    EXPECT_EQ(out.mode, 5 + 1234);
+    EXPECT_EQ(out.mode, 5 + kAltHostMark);
     EXPECT_EQ(out.width, 320);
     EXPECT_EQ(out.height, 24);
     EXPECT_EQ(out.backColor, RGB(1, 2, 3));

@@ -161,15 +161,15 @@ TEST(ViewOfACreationRecord, SetsTheMarkWithoutTouchingMode) {
     init.attrCount = 1;
     init.attrNames = names;
     init.attrValues = values;
-    init.mode = 1234 + 3;
+    init.mode = kAltHostMark + 3;
     InstanceRecord view;
     ViewInitRecord(&view, &init);
     EXPECT_EQ(view.altHost, 1);
-    EXPECT_EQ(view.mode, 1237);
+    EXPECT_EQ(view.mode, kAltHostMark + 3);
     int32_t size = 0;
     EXPECT_EQ(GetIntAttribute(&view, "SIZE", &size), 1);
     EXPECT_EQ(size, 20);
-    init.mode = 1233;
+    init.mode = kAltHostMark - 1;
     ViewInitRecord(&view, &init);
     EXPECT_EQ(view.altHost, 0);
 }

@@ -208,7 +208,7 @@ TEST_F(StreamsTest, TheSweepKeepsAnAttachedFinishedStream) {
     Send(QPMM_IDLE, 0, 0);
     EXPECT_EQ(ListLength(), 1u);
     s->attached = 0;
-    Send(WM_TIMER, 1234, 0);
+    Send(WM_TIMER, kIdleTimerId, 0);
     EXPECT_EQ(ListLength(), 0u);
     auto* t = new RecordingStream(component);
     t->Attach(3);

@@ -137,7 +137,7 @@ TEST(ElementRecords, AttributesBecomeNullTerminatedPairs) {
     EXPECT_EQ(r->dataFile, nullptr);
     EXPECT_EQ(r->backColor, RGB(1, 2, 3));
     EXPECT_EQ(r->textColor, RGB(4, 5, 6));
-    EXPECT_LT(r->mode, 1234);
+    EXPECT_LT(r->mode, kAltHostMark);
     EXPECT_FALSE(element.hasWidth());
     EXPECT_EQ(r->fixedSize, 0);
 }

@@ -201,10 +201,10 @@ TEST_F(StartupTest, SizeHookReadsThePackedForm) {
     init.attrCount = 1;
     init.attrNames = names;
     init.attrValues = values;
-    init.mode = 1234;
+    init.mode = kAltHostMark;
     EXPECT_EQ(QPMCalcSize(&init), 1);
     EXPECT_EQ(init.height, 28);
-    EXPECT_EQ(init.mode, 1234) << "the size query leaves the mark alone";
+    EXPECT_EQ(init.mode, kAltHostMark) << "the size query leaves the mark alone";
 }
 
 }  // namespace
