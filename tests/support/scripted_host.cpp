@@ -1,7 +1,7 @@
 // The scripted test host.
 #include <gtest/gtest.h>
 
-#include "scripted_host.h"
+#include "support/scripted_host.h"
 
 #include <qpm_platform.h>
 

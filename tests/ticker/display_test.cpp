@@ -2,7 +2,7 @@
 // only inside the text area, and the text's vertical position.
 #include <cstring>
 
-#include "ticker_fixture.h"
+#include "ticker/ticker_fixture.h"
 
 namespace {
 

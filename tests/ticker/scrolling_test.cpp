@@ -3,7 +3,7 @@
 // Windows, by the timer's messages).
 #include <sstream>
 
-#include "ticker_fixture.h"
+#include "ticker/ticker_fixture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // the size the ticker asks for.
 #include <qpm/attributes.h>
 
-#include "../../ticker/ticker_stream.h"
-#include "ticker_fixture.h"
+#include "ticker_stream.h"
+#include "ticker/ticker_fixture.h"
 
 namespace {
 

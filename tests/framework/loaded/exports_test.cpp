@@ -1,6 +1,6 @@
 // A component library exports exactly its entry points: two libraries in
 // one process never see each other's framework.
-#include "probe_fixture.h"
+#include "framework/loaded/probe_fixture.h"
 
 namespace {
 

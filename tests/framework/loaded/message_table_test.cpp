@@ -4,7 +4,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "probe_fixture.h"
+#include "framework/loaded/probe_fixture.h"
 
 namespace {
 

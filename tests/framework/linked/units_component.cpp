@@ -1,4 +1,4 @@
-#include "units_component.h"
+#include "framework/linked/units_component.h"
 
 int RecordingStream::liveCount = 0;
 UnitsComponent* UnitsComponent::last = nullptr;

@@ -2,7 +2,7 @@
 // the component window and its InstanceRecord.
 #include <cstring>
 
-#include "probe_fixture.h"
+#include "framework/loaded/probe_fixture.h"
 
 namespace {
 

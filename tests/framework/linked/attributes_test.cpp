@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/attribute_list.h"
+#include "support/attribute_list.h"
 
 namespace {
 

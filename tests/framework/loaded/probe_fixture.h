@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "../support/host_extensions.h"
-#include "../support/attribute_list.h"
-#include "../support/scripted_host.h"
-#include "probe/probe_state.h"
+#include "support/host_extensions.h"
+#include "support/attribute_list.h"
+#include "support/scripted_host.h"
+#include "framework/loaded/probe/probe_state.h"
 
 using SetInstanceFn = void(WINAPI*)(HINSTANCE);
 using GetVersionFn = WORD(WINAPI*)(WORD, WORD);

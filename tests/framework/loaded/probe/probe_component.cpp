@@ -6,7 +6,7 @@
 #include <qpm/data_stream.h>
 #include <qpm/module.h>
 
-#include "probe_state.h"
+#include "framework/loaded/probe/probe_state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Stopping and destroying component windows, in every order, and hosts
 // that send messages back while a component is busy or going away.
-#include "probe_fixture.h"
+#include "framework/loaded/probe_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plugin_double.h"
+#include "framework/linked/plugin_double.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // component makes of the answer.
 #include <cstring>
 
-#include "units_fixture.h"
+#include "framework/linked/units_fixture.h"
 
 namespace {
 

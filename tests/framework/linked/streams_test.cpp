@@ -2,7 +2,7 @@
 // pulled, ended, failed, delivered and swept, as tables.
 #include <string>
 
-#include "units_fixture.h"
+#include "framework/linked/units_fixture.h"
 
 namespace {
 

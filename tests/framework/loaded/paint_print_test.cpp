@@ -1,5 +1,5 @@
 // Painting directly and through the off-screen bitmap, and printing.
-#include "probe_fixture.h"
+#include "framework/loaded/probe_fixture.h"
 
 namespace {
 
