@@ -1,7 +1,7 @@
 // What the kernel half of the layer offers the other halves.
 #pragma once
 
-#include "visibility.h"
+#include "internal/visibility.h"
 
 #include <qpm_platform.h>
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Win32 paths on a POSIX file system, and where the Windows directory is.
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
 #include <cerrno>
 #include <cstdlib>
