@@ -4,6 +4,7 @@
 
 #include <qpm/component.h>
 #include <qpm/host_requests.h>
+#include <qpm_check.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,8 @@ DataStream::DataStream(Component* streamOwner)
 }
 
 DataStream::~DataStream() {
+    // A call still running inside this stream would go on in freed memory.
+    QPM_CHECK(callDepth == 0, "a stream is deleted in the middle of a call into it");
     Close();
     ReleasePendingUrl();
     if (prev)

@@ -5,6 +5,7 @@
 #include <qpm/component.h>
 #include <qpm/module.h>
 #include <qpm/protocol.h>
+#include <qpm_check.h>
 
 #include "instance.h"
 
@@ -39,7 +40,9 @@ WindowProcCall::WindowProcCall(HWND window) : window_(window) { ++States()[windo
 
 WindowProcCall::~WindowProcCall() {
     auto it = States().find(window_);
-    if (it == States().end() || --it->second.depth > 0) return;
+    QPM_CHECK(it != States().end() && it->second.depth > 0,
+              "a window-procedure call ends that was never counted");
+    if (--it->second.depth > 0) return;
     DeferredTeardown work = it->second.deferred;
     States().erase(it);
     FreeDeferred(work);
