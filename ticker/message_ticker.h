@@ -47,10 +47,10 @@ public:
     HGLOBAL textBlock;     // movable block of textLength + 2 bytes
     char* text;            // textBlock's locked address; non-null exactly while there is text
     int32_t offsetX;       // pixels from the text area's left edge to the first character
-    int32_t active;        // 0 while the text is still arriving on a stream
+    bool active;           // false while the text is still arriving on a stream
     char faceName[64];
     int32_t fontSize;      // character height in pixels
-    int32_t showBorder;
+    bool showBorder;
 
 private:
     void ReadSettings();

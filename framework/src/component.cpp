@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-Component::Component() : streams(nullptr), instance(nullptr), wantsOffscreen(0) {}
+Component::Component() : streams(nullptr), instance(nullptr), wantsOffscreen(false) {}
 
 Component::~Component() { CloseAndDeleteStreams(); }
 

@@ -14,10 +14,10 @@ DataStream::DataStream(Component* streamOwner)
       handle(kNoStream),
       next(streamOwner->streams),
       prev(nullptr),
-      attached(0),
-      dataWaiting(0),
-      autoRead(1),
-      finished(0),
+      attached(false),
+      dataWaiting(false),
+      autoRead(true),
+      finished(false),
       status(0),
       offset(0),
       pendingUrl(nullptr),
@@ -72,7 +72,7 @@ bool DataStream::Attach(LONG_PTR newHandle) {
     handle = newHandle;
     if (handle == kNoStream) return false;
     HostStreamReady(Instance(), handle);
-    attached = 1;
+    attached = true;
     return true;
 }
 
@@ -82,11 +82,11 @@ void DataStream::Close() {
         handle = kNoStream;
         HostCloseStream(Instance(), closing);
     }
-    attached = 0;
+    attached = false;
 }
 
 int32_t DataStream::Read(char* buffer, int32_t size) {
-    dataWaiting = 0;
+    dataWaiting = false;
     if (!attached || handle == kNoStream) return -1;
     int32_t n = HostReadStream(Instance(), handle, buffer, size);
     // A message handled during the request may have ended the stream.
@@ -104,7 +104,7 @@ void DataStream::OnIdle() {
 }
 
 void DataStream::OnDataAvailable() {
-    dataWaiting = 1;
+    dataWaiting = true;
     if (handle == kNoStream || !autoRead) return;
     char buffer[kChunkSize];
     int32_t n;
@@ -123,22 +123,22 @@ void DataStream::OnEnd() {
     if (!InPluginMode() && handle != kNoStream) {
         LONG_PTR closing = handle;
         handle = kNoStream;
-        attached = 0;
+        attached = false;
         HostCloseStream(Instance(), closing);
     }
     handle = kNoStream;
-    attached = 0;
+    attached = false;
 }
 
 void DataStream::Resume() {
     if (handle == kNoStream) return;
     if (!InPluginMode()) HostStreamReady(Instance(), handle);
-    attached = 1;
+    attached = true;
 }
 
 void DataStream::OnFailed(int32_t code) {
     handle = kNoStream;
-    attached = 0;
+    attached = false;
     status = code;
 }
 

@@ -17,7 +17,7 @@ GraphicsContext::~GraphicsContext() {
     }
     owner_ = nullptr;
     dc_ = nullptr;
-    ownsDC_ = 0;
+    ownsDC_ = false;
 }
 
 void GraphicsContext::Empty(Selection& slot) {

@@ -99,7 +99,7 @@ int32_t CreateInstance(HWND window, InitRecord* record) {
     if (component == nullptr) return 0;
 
     InstanceRecord local;
-    SetUpInstance(&local, window, record, component->wantsOffscreen != 0);
+    SetUpInstance(&local, window, record, component->wantsOffscreen);
     local.component = component;
 
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(InstanceRecord));

@@ -75,16 +75,16 @@ TEST_F(StartupTest, SourceStreamedInTwoChunks) {
     });
     host.ServeStream("http://h/news", 9, "AB", /*keepOpen=*/true);
     ASSERT_EQ(Start({{"SRC", "http://h/news"}, {"SHOWBORDER", ""}}), 1);
-    EXPECT_EQ(Ticker()->active, 0);
+    EXPECT_FALSE(Ticker()->active);
     host.Pump();
     SendMessageA(window, QPMM_STREAMREADY, 0, 9);
     EXPECT_EQ(Text(), "AB");
     host.AppendToStream(9, "C\tD");
     SendMessageA(window, QPMM_STREAMREADY, 0, 9);
     EXPECT_EQ(Text(), "ABC D");
-    EXPECT_EQ(Ticker()->active, 0) << "still waiting for the end";
+    EXPECT_FALSE(Ticker()->active) << "still waiting for the end";
     SendMessageA(window, QPMM_STREAMEND, 0, 9);
-    EXPECT_EQ(Ticker()->active, 1);
+    EXPECT_TRUE(Ticker()->active);
     EXPECT_EQ(Ticker()->offsetX, 100 - 16);
     SendMessageA(window, QPMM_IDLE, 0, 0);
     EXPECT_EQ(Ticker()->streams, nullptr) << "the finished stream is swept";
@@ -103,7 +103,7 @@ TEST_F(StartupTest, AFailedStreamShowsWhatArrived) {
     SendMessageA(window, QPMM_STREAMREADY, 0, 9);
     SendMessageA(window, QPMM_STREAMFAILED, 404, 9);
     EXPECT_EQ(Text(), "partial");
-    EXPECT_EQ(Ticker()->active, 1);
+    EXPECT_TRUE(Ticker()->active);
 }
 
 TEST_F(StartupTest, ARefusedUrlFailsTheStart) {
@@ -139,12 +139,12 @@ TEST_F(StartupTest, SettingsFromTheAttributes) {
               1);
     EXPECT_EQ(std::string(Ticker()->faceName), std::string(31, 'F'));
     EXPECT_EQ(Ticker()->fontSize, 20);
-    EXPECT_EQ(Ticker()->showBorder, 1) << "SHOWBORDER wins";
+    EXPECT_TRUE(Ticker()->showBorder) << "SHOWBORDER wins";
     DestroyWindow(window);
     ASSERT_EQ(Start({{"TEXT", "x"}, {"FONT", ""}, {"SIZE", ""}}), 1);
     EXPECT_STREQ(Ticker()->faceName, "");
     EXPECT_EQ(Ticker()->fontSize, 12);
-    EXPECT_EQ(Ticker()->showBorder, 0);
+    EXPECT_FALSE(Ticker()->showBorder);
     DestroyWindow(window);
     ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", "big"}}), 1);
     EXPECT_EQ(Ticker()->fontSize, 0);

@@ -46,7 +46,7 @@ public:
 
     DataStream* streams;       // newest first; the component owns them
     InstanceRecord* instance;  // valid only during a call from the framework
-    int32_t wantsOffscreen;    // set by a derived constructor: paint through a bitmap
+    bool wantsOffscreen;       // set by a derived constructor: paint through a bitmap
 
 protected:
     // Closes and deletes every stream, from the head; the list is empty after.

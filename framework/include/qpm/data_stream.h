@@ -47,10 +47,10 @@ public:
     LONG_PTR handle;         // the host's handle (or the NPStream); kNoStream = none
     DataStream* next;        // older stream
     DataStream* prev;        // newer stream; null for the head
-    int32_t attached;        // attached to a host stream and may read
-    int32_t dataWaiting;     // the host announced data; cleared by Read
-    int32_t autoRead;        // 1: read everything when data is announced
-    int32_t finished;        // the subclass is done; the idle sweep deletes the stream
+    bool attached;           // attached to a host stream and may read
+    bool dataWaiting;        // the host announced data; cleared by Read
+    bool autoRead;           // read everything when data is announced
+    bool finished;           // the subclass is done; the idle sweep deletes the stream
     int32_t status;          // code of the last failure
     int32_t offset;          // bytes handed to OnData by the pull loop so far
     char* pendingUrl;        // plug-in mode: the URL asked for, until its stream arrives

@@ -54,7 +54,7 @@ private:
     struct BorrowedSelection {
         HGDIOBJ displaced = nullptr;
         HGDIOBJ selected = nullptr;
-        int32_t borrowed = 0;
+        bool borrowed = false;
     };
     struct Offscreen {
         HGDIOBJ displacedBitmap = nullptr;
@@ -71,7 +71,7 @@ private:
     BorrowedSelection second_;  // likewise
     Selection font_;
     Offscreen offscreen_;
-    int32_t ownsDC_ = 0;
+    bool ownsDC_ = false;
     Component* owner_;
     HDC dc_;
 

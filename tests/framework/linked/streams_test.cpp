@@ -61,7 +61,7 @@ TEST_F(StreamsTest, AStreamPulledToItsEnd) {
     EXPECT_EQ(s->events[3].what, "end");
     EXPECT_EQ(s->received, text);
     EXPECT_EQ(s->handle, kNoStream);
-    EXPECT_EQ(s->attached, 0);
+    EXPECT_FALSE(s->attached);
     EXPECT_EQ(s->offset, 2500);
 }
 
@@ -72,7 +72,7 @@ TEST_F(StreamsTest, AZeroReadEndsOnlyThePullLoop) {
     Send(QPMM_STREAMREADY, 0, 4);
     EXPECT_EQ(s->received, "abc");
     EXPECT_EQ(s->handle, 4);
-    EXPECT_EQ(s->attached, 1);
+    EXPECT_TRUE(s->attached);
     host.AppendToStream(4, "def");
     Send(QPMM_STREAMREADY, 0, 4);
     EXPECT_EQ(s->received, "abcdef");
@@ -85,16 +85,16 @@ TEST_F(StreamsTest, AZeroReadEndsOnlyThePullLoop) {
 TEST_F(StreamsTest, WithoutAutoReadAnAnnouncementOnlySetsDataWaiting) {
     host.ServeStream("u", 6, "hello");
     auto* s = new RecordingStream(component);
-    s->autoRead = 0;
+    s->autoRead = false;
     s->Attach(6);
     host.Pump();
     host.ClearRequests();
     Send(QPMM_STREAMREADY, 0, 6);
-    EXPECT_EQ(s->dataWaiting, 1);
+    EXPECT_TRUE(s->dataWaiting);
     EXPECT_TRUE(host.requests().empty());
     char buffer[3];
     EXPECT_EQ(s->Read(buffer, 3), 3);
-    EXPECT_EQ(s->dataWaiting, 0);
+    EXPECT_FALSE(s->dataWaiting);
     EXPECT_EQ(std::string(buffer, 3), "hel");
 }
 
@@ -113,7 +113,7 @@ TEST_F(StreamsTest, OpenAnswers) {
         UrlRequest request{"http://h/x", nullptr, nullptr, 0, 0};
         EXPECT_EQ(s->Open(&request, 0), c.opened) << c.answer;
         EXPECT_EQ(s->handle, c.handle) << c.answer;
-        EXPECT_EQ(s->attached, 0) << "Open does not attach";
+        EXPECT_FALSE(s->attached) << "Open does not attach";
         delete s;
     }
 }
@@ -158,7 +158,7 @@ TEST_F(StreamsTest, ResumeReattachesAndNoticesReachTheStream) {
     auto* s = new RecordingStream(component);
     s->handle = 8;
     Send(QPMM_STREAMRESUME, 0, 8);
-    EXPECT_EQ(s->attached, 1);
+    EXPECT_TRUE(s->attached);
     host.Pump();
     EXPECT_TRUE(SameRequests({{QPMR_STREAMREADY, 0, "handle=8"}}, host.requests()));
     struct {
@@ -204,15 +204,15 @@ TEST_F(StreamsTest, HostDropsTheHandleDuringARead) {
 TEST_F(StreamsTest, TheSweepKeepsAnAttachedFinishedStream) {
     auto* s = new RecordingStream(component);
     s->Attach(2);
-    s->finished = 1;
+    s->finished = true;
     Send(QPMM_IDLE, 0, 0);
     EXPECT_EQ(ListLength(), 1u);
-    s->attached = 0;
+    s->attached = false;
     Send(WM_TIMER, kIdleTimerId, 0);
     EXPECT_EQ(ListLength(), 0u);
     auto* t = new RecordingStream(component);
     t->Attach(3);
-    t->finished = 1;
+    t->finished = true;
     t->handle = kNoStream;
     Send(QPMM_IDLE, 0, 0);
     EXPECT_EQ(ListLength(), 0u);
@@ -294,13 +294,13 @@ TEST_F(StreamsTest, DeliveryMatchesThePendingUrlExactly) {
     EXPECT_EQ(component->createdFor, (std::vector<std::string>{"http://h/feed"}));
     EXPECT_EQ(component->DeliverStream(0x5000, "http://h/Feed"), 1);
     EXPECT_EQ(s->handle, 0x5000);
-    EXPECT_EQ(s->attached, 1);
+    EXPECT_TRUE(s->attached);
     EXPECT_EQ(s->pendingUrl, nullptr);
     // A stream nobody asked for goes to a new stream when the component makes one.
     component->makeStreams = true;
     EXPECT_EQ(component->DeliverStream(0x6000, "http://h/other"), 1);
     ASSERT_NE(component->FindStream(0x6000), nullptr);
-    EXPECT_EQ(component->FindStream(0x6000)->attached, 1);
+    EXPECT_TRUE(component->FindStream(0x6000)->attached);
     host.Pump();
     EXPECT_TRUE(host.requests().empty()) << "plug-in mode sends no stream-ready notices";
     record->pluginMode = 0;

@@ -18,13 +18,13 @@ void RecordingStream::OnData(const char* buffer, int32_t length, int32_t offset)
 void RecordingStream::OnEnd() {
     DataStream::OnEnd();
     Record({"end", 0, 0, ""});
-    if (finishOnEnd) finished = 1;
+    if (finishOnEnd) finished = true;
 }
 
 void RecordingStream::OnFailed(int32_t code) {
     DataStream::OnFailed(code);
     Record({"failed", code, 0, ""});
-    if (finishOnEnd) finished = 1;
+    if (finishOnEnd) finished = true;
 }
 
 void RecordingStream::OnNotice(int32_t value, int32_t length, const char* bytes) {

@@ -32,7 +32,7 @@ void Log(int32_t slot, LONG_PTR a = 0, LONG_PTR b = 0, LONG_PTR c = 0, LONG_PTR 
 
 class ProbeComponent : public Component {
 public:
-    ProbeComponent() { wantsOffscreen = state.wantsOffscreen; }
+    ProbeComponent() { wantsOffscreen = state.wantsOffscreen != 0; }
     ~ProbeComponent() override {
         Log(kSlotDestructor);
         ++state.destroyed;
