@@ -126,8 +126,7 @@ void Component::Idle() {
             s->OnIdle();
         }
         DataStream* following = s->next;
-        if (s->finished && (s->handle == kNoStream || !s->attached) && s->callDepth == 0)
-            delete s;
+        if (s->finished && (s->handle == kNoStream || !s->attached) && s->callDepth == 0) delete s;
         s = following;
     }
 }

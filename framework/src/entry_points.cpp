@@ -52,11 +52,10 @@ extern "C" int32_t WINAPI QPMCalcSize(InitRecord* record) { return CalcComponent
 
 extern "C" HWND WINAPI QPMInit(HWND parent, InitRecord* record) {
     RegisterComponentClass();
-    HWND window = CreateWindowExA(0, ComponentClassName(), "",
-                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                  record->width, record->height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(1)),
-                                  moduleInstance, nullptr);
+    HWND window = CreateWindowExA(
+        0, ComponentClassName(), "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
+        0, record->width, record->height, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(1)),
+        moduleInstance, nullptr);
     if (window == nullptr) return nullptr;
     if (!CreateInstance(window, record)) {
         if (IsWindow(window)) DestroyWindow(window);

@@ -70,7 +70,6 @@ int32_t HostResize(InstanceRecord* record, int32_t width, int32_t height) {
     if (record->pluginMode || record->fixedSize) return 0;
     if (!HostSupports(record, QPMR_RESIZE)) return 0;
     SizeRequest request{width, height};
-    LRESULT answer =
-        SendMessageA(Host(record), QPMR_RESIZE, 0, reinterpret_cast<LPARAM>(&request));
+    LRESULT answer = SendMessageA(Host(record), QPMR_RESIZE, 0, reinterpret_cast<LPARAM>(&request));
     return answer != 0 ? 1 : 0;
 }

@@ -14,11 +14,11 @@
 
 // What is left to do for a window once its outermost call ends.
 struct DeferredTeardown {
-    bool stopRequested = false;     // a 1027 arrived inside another call
-    Component* component = nullptr; // to delete
-    HBITMAP bitmap = nullptr;       // the off-screen bitmap to delete
-    char* stringBlock = nullptr;    // the locked string block to free
-    HGLOBAL record = nullptr;       // the record's block to free
+    bool stopRequested = false;      // a 1027 arrived inside another call
+    Component* component = nullptr;  // to delete
+    HBITMAP bitmap = nullptr;        // the off-screen bitmap to delete
+    char* stringBlock = nullptr;     // the locked string block to free
+    HGLOBAL record = nullptr;        // the record's block to free
 };
 
 // One call of the window procedure for one window, counted so that a

@@ -170,8 +170,7 @@ LRESULT DispatchWithoutRecord(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-extern "C" LRESULT CALLBACK QPMLibWndProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+extern "C" LRESULT CALLBACK QPMLibWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowProcCall call(window);
     HGLOBAL block = InstanceBlock(window);
     InstanceRecord* record = block ? static_cast<InstanceRecord*>(GlobalLock(block)) : nullptr;

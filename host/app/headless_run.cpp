@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <chrono>
 
-#include "session/host.h"
-#include "session/log.h"
-#include "output/page_output.h"
 #include "app/options.h"
 #include "app/run_loops.h"
+#include "output/page_output.h"
+#include "session/host.h"
+#include "session/log.h"
 #include "session/stream_notices.h"
 
 namespace {

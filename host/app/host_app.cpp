@@ -7,15 +7,15 @@
 
 #include <cstdlib>
 
-#include "session/component_slots.h"
 #include "app/consent.h"
-#include "session/host.h"
-#include "session/log.h"
 #include "app/output_factory.h"
-#include "session/page_windows.h"
-#include "session/printing.h"
 #include "app/run_loops.h"
 #include "page/url.h"
+#include "session/component_slots.h"
+#include "session/host.h"
+#include "session/log.h"
+#include "session/page_windows.h"
+#include "session/printing.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "session/host.h"
-#include "output/page_output.h"
 #include "app/run_loops.h"
+#include "output/page_output.h"
+#include "session/host.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "app/host_app.h"
-#include "session/log.h"
 #include "app/options.h"
+#include "session/log.h"
 
 int main(int argc, char** argv) {
     HostOptions options;

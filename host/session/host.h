@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "session/component_library.h"
 #include "net/curl_transport.h"
+#include "net/stream_table.h"
 #include "page/element_record.h"
-#include "session/host_info.h"
 #include "page/layout.h"
 #include "page/page.h"
-#include "net/stream_table.h"
+#include "session/component_library.h"
+#include "session/host_info.h"
 
 // One component of the page. The site is the host's window the
 // component lives in: the component window's parent, exactly its size,

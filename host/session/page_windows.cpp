@@ -4,8 +4,8 @@
 #include <qpm/protocol.h>
 #include <qpm_platform.h>
 
-#include "session/host.h"
 #include "page/page_painter.h"
+#include "session/host.h"
 #include "session/requests.h"
 #include "session/stream_notices.h"
 

@@ -4,9 +4,9 @@
 #include <qpm/protocol.h>
 #include <qpm_platform.h>
 
+#include "page/page_painter.h"
 #include "session/host.h"
 #include "session/log.h"
-#include "page/page_painter.h"
 
 bool PrintPage(Host& host, const std::string& path, std::string* error) {
     HDC printer = QpmCreatePrinterDC(host.layout.width, host.layout.height);

@@ -6,11 +6,11 @@
 
 #include <cstring>
 
+#include "page/url.h"
 #include "session/host.h"
 #include "session/log.h"
 #include "session/page_windows.h"
 #include "session/stream_notices.h"
-#include "page/url.h"
 
 namespace {
 

@@ -13,7 +13,7 @@ constexpr WORD kLowestVersion = 257;
 constexpr WORD kHighestVersion = 258;
 
 // Host to component (wParam / lParam as noted).
-constexpr UINT QPMM_START = 1025;          // lParam: the creation record (not read)
+constexpr UINT QPMM_START = 1025;  // lParam: the creation record (not read)
 constexpr UINT QPMM_RESET = 1026;
 constexpr UINT QPMM_STOP = 1027;
 constexpr UINT QPMM_CONFIRM = 1028;
@@ -55,8 +55,8 @@ constexpr UINT kLastRequest = 1113;
 
 // Stream keys: the host's handle (0 or more) or, under the plug-in
 // adapter, the NPStream's address.
-constexpr LONG_PTR kNoStream = -1;       // no handle; an open-stream refusal
-constexpr LONG_PTR kStreamLater = -2;    // open accepted; delivered later by 1115
+constexpr LONG_PTR kNoStream = -1;     // no handle; an open-stream refusal
+constexpr LONG_PTR kStreamLater = -2;  // open accepted; delivered later by 1115
 
 // Host information items (request 1054).
 constexpr int kInfoRegistryPath = 1;

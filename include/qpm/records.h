@@ -63,18 +63,18 @@ struct PrintRecord {
 // window long 0. It begins with a complete InitRecord, so its first
 // bytes can serve as another component's creation record.
 struct InstanceRecord : InitRecord {
-    char* stringBlock;         // locked address of the attribute string block, or null
-    int32_t altHost;           // 1 when the creation record carried the alternate-host mark
-    HWND window;               // the component window, rewritten at every message
-    HBITMAP offscreenBitmap;   // bitmap for off-screen painting, or null
-    int32_t pluginMode;        // non-zero under the Netscape plug-in adapter
+    char* stringBlock;        // locked address of the attribute string block, or null
+    int32_t altHost;          // 1 when the creation record carried the alternate-host mark
+    HWND window;              // the component window, rewritten at every message
+    HBITMAP offscreenBitmap;  // bitmap for off-screen painting, or null
+    int32_t pluginMode;       // non-zero under the Netscape plug-in adapter
 #if QPM_WITH_PLUGIN
-    void* pluginInstance;      // the plug-in instance (NPP) whose first field is this window
-    void* closingStream;       // the NPStream being destroyed at the moment, or null
+    void* pluginInstance;  // the plug-in instance (NPP) whose first field is this window
+    void* closingStream;   // the NPStream being destroyed at the moment, or null
 #endif
-    int32_t printing;          // 1 while message 1030 is handled
-    PrintRecord printRecord;   // copy of the current print's record
-    Component* component;      // the component object; null once deleted
+    int32_t printing;         // 1 while message 1030 is handled
+    PrintRecord printRecord;  // copy of the current print's record
+    Component* component;     // the component object; null once deleted
 };
 
 // The 32-bit layouts, checked where they are real.

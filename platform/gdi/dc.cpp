@@ -2,11 +2,11 @@
 // half), the screen DC and printer DCs, and their deletion.
 #include "gdi/dc.h"
 
+#include "gdi/objects.h"
+#include "gdi/stock.h"
 #include "internal/gdi_internal.h"
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
-#include "gdi/objects.h"
-#include "gdi/stock.h"
 
 #include <qpm_platform.h>
 

@@ -3,10 +3,10 @@
 // a released FreeType object while the process exits.
 #include "gdi/font_cache.h"
 
-#include "internal/kernel_internal.h"
 #include "gdi/codepage.h"
 #include "gdi/font_match.h"
 #include "gdi/font_metrics.h"
+#include "internal/kernel_internal.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -2,9 +2,9 @@
 // DeleteObject, GetObjectType, GetObjectA, UnrealizeObject.
 #include "gdi/objects.h"
 
+#include "gdi/dc.h"
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
-#include "gdi/dc.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -29,9 +29,9 @@ QPM_INTERNAL std::string HostPath(const char* path);
 QPM_INTERNAL std::string WindowsDirectory();
 
 // Trace one line if the area is switched on (QPM_TRACE).
-#define QPM_TRACE(area, ...)                                         \
-    do {                                                             \
-        if (QpmTraceEnabled(area)) QpmTrace(area, __VA_ARGS__);      \
+#define QPM_TRACE(area, ...)                                    \
+    do {                                                        \
+        if (QpmTraceEnabled(area)) QpmTrace(area, __VA_ARGS__); \
     } while (0)
 
 }  // namespace qpm

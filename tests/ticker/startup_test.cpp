@@ -2,8 +2,8 @@
 // the size the ticker asks for.
 #include <qpm/attributes.h>
 
-#include "ticker_stream.h"
 #include "ticker/ticker_fixture.h"
+#include "ticker_stream.h"
 
 namespace {
 
@@ -93,7 +93,8 @@ TEST_F(StartupTest, SourceStreamedInTwoChunks) {
     ASSERT_GE(requests.size(), 3u);
     EXPECT_TRUE(SameRequests(
         {{QPMR_HOSTINFO, 2, ""},
-         {QPMR_OPENSTREAM, 0, "url=\"http://h/news\" context=\"page=7\" data=null method=0 length=0"}},
+         {QPMR_OPENSTREAM, 0,
+          "url=\"http://h/news\" context=\"page=7\" data=null method=0 length=0"}},
         std::vector<HostRequest>(host.requests().begin(), host.requests().begin() + 2)));
 }
 
@@ -134,7 +135,10 @@ TEST_F(StartupTest, NoStreamObjectClosesTheGrantedHandle) {
 
 TEST_F(StartupTest, SettingsFromTheAttributes) {
     std::string longFace(40, 'F');
-    ASSERT_EQ(Start({{"TEXT", "x"}, {"FONT", longFace}, {"SIZE", "20"}, {"NOBORDER", ""},
+    ASSERT_EQ(Start({{"TEXT", "x"},
+                     {"FONT", longFace},
+                     {"SIZE", "20"},
+                     {"NOBORDER", ""},
                      {"SHOWBORDER", "true"}}),
               1);
     EXPECT_EQ(std::string(Ticker()->faceName), std::string(31, 'F'));

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "message_ticker.h"
-#include "support/host_extensions.h"
 #include "support/attribute_list.h"
+#include "support/host_extensions.h"
 #include "support/scripted_host.h"
 
 using Attributes = AttrList;

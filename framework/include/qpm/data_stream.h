@@ -21,15 +21,15 @@ class Component;
 class DataStream {
 public:
     explicit DataStream(Component* owner);
-    virtual ~DataStream();                                                 // 0
-    virtual void OnIdle();                                                 // 1
-    virtual void OnDataAvailable();                                        // 2: the pull loop
+    virtual ~DataStream();                                                    // 0
+    virtual void OnIdle();                                                    // 1
+    virtual void OnDataAvailable();                                           // 2: the pull loop
     virtual void OnData(const char* buffer, int32_t length, int32_t offset);  // 3
-    virtual void OnEnd();                                                  // 4
-    virtual void Resume();                                                 // 5
-    virtual void OnFailed(int32_t code);                                   // 6
+    virtual void OnEnd();                                                     // 4
+    virtual void Resume();                                                    // 5
+    virtual void OnFailed(int32_t code);                                      // 6
     virtual void OnNotice(int32_t value, int32_t length, const char* bytes);  // 7
-    virtual void OnNotice2(int32_t value, const char* bytes);              // 8
+    virtual void OnNotice2(int32_t value, const char* bytes);                 // 8
 
     // Asks the host to open the request's URL; the flags go as wParam.
     bool Open(UrlRequest* request, WPARAM flags);
@@ -44,17 +44,17 @@ public:
     static constexpr DWORD kPendingTimeout = 60000;  // ms a plug-in-mode request may wait
 
     Component* owner;
-    LONG_PTR handle;         // the host's handle (or the NPStream); kNoStream = none
-    DataStream* next;        // older stream
-    DataStream* prev;        // newer stream; null for the head
-    bool attached;           // attached to a host stream and may read
-    bool dataWaiting;        // the host announced data; cleared by Read
-    bool autoRead;           // read everything when data is announced
-    bool finished;           // the subclass is done; the idle sweep deletes the stream
-    int32_t status;          // code of the last failure
-    int32_t offset;          // bytes handed to OnData by the pull loop so far
-    char* pendingUrl;        // plug-in mode: the URL asked for, until its stream arrives
-    uint32_t requestTime;    // GetTickCount when pendingUrl was recorded
+    LONG_PTR handle;       // the host's handle (or the NPStream); kNoStream = none
+    DataStream* next;      // older stream
+    DataStream* prev;      // newer stream; null for the head
+    bool attached;         // attached to a host stream and may read
+    bool dataWaiting;      // the host announced data; cleared by Read
+    bool autoRead;         // read everything when data is announced
+    bool finished;         // the subclass is done; the idle sweep deletes the stream
+    int32_t status;        // code of the last failure
+    int32_t offset;        // bytes handed to OnData by the pull loop so far
+    char* pendingUrl;      // plug-in mode: the URL asked for, until its stream arrives
+    uint32_t requestTime;  // GetTickCount when pendingUrl was recorded
 
     // Calls into this stream that have not returned yet. A host may send
     // messages back while the stream waits for a request; the idle sweep

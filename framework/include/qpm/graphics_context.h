@@ -38,8 +38,8 @@ public:
 
     // Text centred in the rectangle; `wrap` breaks it into centred lines.
     // count -1 means the whole string.
-    void DrawTextCentred(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                         const char* text, int32_t wrap, int32_t count);
+    void DrawTextCentred(int32_t left, int32_t top, int32_t right, int32_t bottom, const char* text,
+                         int32_t wrap, int32_t count);
     void DrawTextCentredRect(const RECT& rect, const char* text, int32_t wrap, int32_t count);
 
     // Makes and selects a font; `height` is the character height.
@@ -67,7 +67,7 @@ private:
     void Empty(BorrowedSelection& slot);
     void Empty(Offscreen& slot);
 
-    Selection first_;          // filled by no operation yet; emptied by the destructor
+    Selection first_;           // filled by no operation yet; emptied by the destructor
     BorrowedSelection second_;  // likewise
     Selection font_;
     Offscreen offscreen_;

@@ -27,9 +27,9 @@ QPM_EXPORT LRESULT CALLBACK QPMLibWndProc(HWND window, UINT message, WPARAM wPar
 }
 
 // Supplied by each component library.
-extern const char ComponentName[];                  // e.g. "MessageTicker"
-Component* CreateComponent(InitRecord* record);     // a new component, or null
-int32_t CalcComponentSize(InitRecord* record);      // writes width/height, returns 1 (0 = none)
+extern const char ComponentName[];               // e.g. "MessageTicker"
+Component* CreateComponent(InitRecord* record);  // a new component, or null
+int32_t CalcComponentSize(InitRecord* record);   // writes width/height, returns 1 (0 = none)
 
 // The module instance handle given by the first QPMSetInstance (or null).
 HINSTANCE ModuleInstance();

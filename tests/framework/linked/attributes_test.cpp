@@ -1,8 +1,8 @@
 // Attribute look-ups: the direct form, the packed form inside "SUBTYPE"
 // with its escapes, integers and booleans, and the packed parser's
 // bounds whatever the input.
-#include <qpm/attributes.h>
 #include <gtest/gtest.h>
+#include <qpm/attributes.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -91,9 +91,9 @@ TEST(PackedAttributes, EntriesEscapesAndBlanks) {
 }
 
 TEST(PackedAttributes, PairNamesAreNeverLookedUpInTheList) {
-    Attrs a({{"TYPE", "application/x-t"}, {"SUBTYPE", "TYPE=wrong,DATAFILE=no"},
-             {"DATAFILE", "d.txt"}},
-            true);
+    Attrs a(
+        {{"TYPE", "application/x-t"}, {"SUBTYPE", "TYPE=wrong,DATAFILE=no"}, {"DATAFILE", "d.txt"}},
+        true);
     EXPECT_EQ(a.Get("TYPE"), "application/x-t");
     EXPECT_EQ(a.Get("type"), "application/x-t");
     EXPECT_EQ(a.Get("DATAFILE"), "d.txt");
@@ -114,7 +114,11 @@ TEST(PackedAttributes, ValuesAreCutToTheBufferAndANullBufferTellsExistence) {
 }
 
 TEST(IntAttributes, DecimalReadingAndDefaults) {
-    Attrs a({{"SIZE", " 14px"}, {"EMPTY", ""}, {"NEG", "-5"}, {"PLUS", "+7"}, {"WORD", "abc"},
+    Attrs a({{"SIZE", " 14px"},
+             {"EMPTY", ""},
+             {"NEG", "-5"},
+             {"PLUS", "+7"},
+             {"WORD", "abc"},
              {"LONG", "1234567890123456789012345"}},
             false);
     int32_t v = 99;
@@ -137,8 +141,13 @@ TEST(IntAttributes, DecimalReadingAndDefaults) {
 }
 
 TEST(BoolAttributes, PresentEmptyOrAYesWord) {
-    Attrs direct({{"SHOWBORDER", "TRUE"}, {"B", "false"}, {"C", ""}, {"D", "Y"}, {"E", "1"},
-                  {"F", "yes"}, {"G", "no"}},
+    Attrs direct({{"SHOWBORDER", "TRUE"},
+                  {"B", "false"},
+                  {"C", ""},
+                  {"D", "Y"},
+                  {"E", "1"},
+                  {"F", "yes"},
+                  {"G", "no"}},
                  false);
     EXPECT_EQ(GetBoolAttribute(&direct.record, "SHOWBORDER"), 1);
     EXPECT_EQ(GetBoolAttribute(&direct.record, "B"), 0);
@@ -191,7 +200,8 @@ TEST(PackedAttributes, ParserStaysInBoundsWhateverTheInput) {
         std::vector<char> buffer(size_t(size) + 8, '\x55');
         int32_t found = FindPackedAttribute(exact, name.c_str(), buffer.data() + 4, size);
         for (int i = 0; i < 4; ++i) ASSERT_EQ(buffer[size_t(i)], '\x55') << list;
-        for (size_t i = size_t(size) + 4; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], '\x55') << list;
+        for (size_t i = size_t(size) + 4; i < buffer.size(); ++i)
+            ASSERT_EQ(buffer[i], '\x55') << list;
         if (found && size > 0) {
             ASSERT_LE(strnlen(buffer.data() + 4, size_t(size)), size_t(size - 1));
         }

@@ -36,8 +36,12 @@ public:
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 COLORREF c = GetPixel(dc, x, y);
-                out += c == background ? '.' : c == kDarkGrey ? 'D' : c == kLightGrey ? 'L'
-                     : c == kWhite ? 'W' : c == kBlack ? '#' : '?';
+                out += c == background   ? '.'
+                       : c == kDarkGrey  ? 'D'
+                       : c == kLightGrey ? 'L'
+                       : c == kWhite     ? 'W'
+                       : c == kBlack     ? '#'
+                                         : '?';
             }
             out += '\n';
         }
@@ -117,7 +121,8 @@ TEST(GraphicsContext, FillWithTheBackgroundColourExceptWhilePrinting) {
         GraphicsContext gc(&onWhite, canvas.dc);
         gc.DrawBevel(0, 0, 6, 6, 1, 0, 0, 1, RGB(0, 255, 0));
         EXPECT_EQ(GetPixel(canvas.dc, 2, 2), RGB(0, 255, 0));
-        EXPECT_EQ(GetPixel(canvas.dc, 5, 5), kWhite) << "an explicit fill keeps the white highlight";
+        EXPECT_EQ(GetPixel(canvas.dc, 5, 5), kWhite)
+            << "an explicit fill keeps the white highlight";
     }
 }
 
@@ -144,7 +149,8 @@ TEST(GraphicsContext, TooWideTextStartsLeftOfTheRectangleAndIsNotClipped) {
     int leftOfRect = 0, rightOfRect = 0;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 120; ++x)
-            if (GetPixel(canvas.dc, x, y) != kWhite) (x < 40 ? leftOfRect : x >= 80 ? rightOfRect : x)++;
+            if (GetPixel(canvas.dc, x, y) != kWhite)
+                (x < 40 ? leftOfRect : x >= 80 ? rightOfRect : x)++;
     EXPECT_GT(leftOfRect, 0);
     EXPECT_GT(rightOfRect, 0);
     const int expectedLeft = 40 + (40 - w) / 2;
@@ -163,7 +169,8 @@ TEST(GraphicsContext, WrappedTextIsCentredAsABlock) {
     int top = 120, bottom = -1;
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 100; ++x)
-            if (GetPixel(canvas.dc, x, y) != kWhite) top = std::min(top, y), bottom = std::max(bottom, y);
+            if (GetPixel(canvas.dc, x, y) != kWhite)
+                top = std::min(top, y), bottom = std::max(bottom, y);
     ASSERT_LT(top, bottom) << "several lines drawn";
     // The block's blank margins above and below differ by less than a line.
     EXPECT_LT(std::abs(top - (119 - bottom)), 16);

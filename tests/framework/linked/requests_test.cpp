@@ -18,8 +18,10 @@ TEST_F(RequestsTest, OpenStreamSendsTheRecordAndPassesTheAnswerBack) {
     host.AnswerValue(QPMR_OPENSTREAM, -1);
     EXPECT_EQ(HostOpenStream(record, &post, 0), -1);
     EXPECT_TRUE(SameRequests(
-        {{QPMR_OPENSTREAM, 3, "url=\"http://x/news.txt\" context=\"ctx\" data=\"q=1\" method=0 length=0"},
-         {QPMR_OPENSTREAM, 0, "url=\"http://x/news.txt\" context=\"ctx\" data=\"q=1\" method=0 length=0"},
+        {{QPMR_OPENSTREAM, 3,
+          "url=\"http://x/news.txt\" context=\"ctx\" data=\"q=1\" method=0 length=0"},
+         {QPMR_OPENSTREAM, 0,
+          "url=\"http://x/news.txt\" context=\"ctx\" data=\"q=1\" method=0 length=0"},
          {QPMR_OPENSTREAM, 0, "url=\"http://x/form\" context=null data=\"a=b\" method=1 length=3"}},
         host.requests()));
 }
@@ -31,9 +33,9 @@ TEST_F(RequestsTest, CloseReadAndReady) {
     EXPECT_EQ(HostReadStream(record, 5, buffer, 100), 42);
     HostStreamReady(record, 5);
     // The stream-ready notice is posted: the host sees it only from its loop.
-    EXPECT_TRUE(SameRequests({{QPMR_CLOSESTREAM, 0, "handle=5"},
-                              {QPMR_READSTREAM, 0, "handle=5 size=100"}},
-                             host.requests()));
+    EXPECT_TRUE(
+        SameRequests({{QPMR_CLOSESTREAM, 0, "handle=5"}, {QPMR_READSTREAM, 0, "handle=5 size=100"}},
+                     host.requests()));
     host.Pump();
     EXPECT_EQ(host.messages().back(), QPMR_STREAMREADY);
     EXPECT_EQ(host.requests().back().detail, "handle=5");
@@ -72,9 +74,19 @@ TEST_F(RequestsTest, ResizeAsksOnlyWhenItMay) {
         {"fixed size", 1, 0, 1, 1, 0, {}},
         {"plug-in mode", 0, 1, 1, 1, 0, {}},
         {"host does not resize", 0, 0, 0, 1, 0, {{QPMR_SUPPORTS, QPMR_RESIZE, ""}}},
-        {"host refuses", 0, 0, 1, 0, 0,
+        {"host refuses",
+         0,
+         0,
+         1,
+         0,
+         0,
          {{QPMR_SUPPORTS, QPMR_RESIZE, ""}, {QPMR_RESIZE, 0, "size=300x60"}}},
-        {"host resizes", 0, 0, 1, 1, 1,
+        {"host resizes",
+         0,
+         0,
+         1,
+         1,
+         1,
          {{QPMR_SUPPORTS, QPMR_RESIZE, ""}, {QPMR_RESIZE, 0, "size=300x60"}}},
     };
     for (const ResizeCase& c : cases) {

@@ -105,8 +105,8 @@ struct OpenCase {
 };
 
 TEST_F(StreamsTest, OpenAnswers) {
-    const OpenCase cases[] = {{7, true, 7}, {0, true, 0}, {-1, false, kNoStream},
-                              {kStreamLater, true, kNoStream}};
+    const OpenCase cases[] = {
+        {7, true, 7}, {0, true, 0}, {-1, false, kNoStream}, {kStreamLater, true, kNoStream}};
     for (const OpenCase& c : cases) {
         auto* s = new RecordingStream(component);
         host.AnswerValue(QPMR_OPENSTREAM, c.answer);
@@ -148,9 +148,10 @@ TEST_F(StreamsTest, DataForAStreamThatIsNotAttachedEndsIt) {
     UrlRequest request{"http://h/x", nullptr, nullptr, 0, 0};
     ASSERT_TRUE(s->Open(&request, 0));
     Send(QPMM_STREAMREADY, 0, 4);
-    EXPECT_TRUE(SameRequests({{QPMR_OPENSTREAM, 0, "url=\"http://h/x\" context=null data=null method=0 length=0"},
-                              {QPMR_CLOSESTREAM, 0, "handle=4"}},
-                             host.requests()));
+    EXPECT_TRUE(SameRequests(
+        {{QPMR_OPENSTREAM, 0, "url=\"http://h/x\" context=null data=null method=0 length=0"},
+         {QPMR_CLOSESTREAM, 0, "handle=4"}},
+        host.requests()));
     EXPECT_EQ(s->events, (Events{{"end", 0, 0, ""}}));
 }
 
@@ -264,9 +265,13 @@ struct TimeoutCase {
 TEST_F(StreamsTest, PendingRequestTimesOutAfterSixtySeconds) {
     QPM_REQUIRES_HOST_EXTENSION("manual clock");
     const TimeoutCase cases[] = {
-        {5000, 59999, false},       {5000, 60000, false},       {5000, 60001, true},
-        {0xFFFFFFFFu - 1000, 59999, false}, {0xFFFFFFFFu - 1000, 60000, false},
-        {0xFFFFFFFFu - 1000, 60001, true},  {0xFFFFFFFFu - 30000, 200000, true},
+        {5000, 59999, false},
+        {5000, 60000, false},
+        {5000, 60001, true},
+        {0xFFFFFFFFu - 1000, 59999, false},
+        {0xFFFFFFFFu - 1000, 60000, false},
+        {0xFFFFFFFFu - 1000, 60001, true},
+        {0xFFFFFFFFu - 30000, 200000, true},
     };
     record->pluginMode = 1;
     for (const TimeoutCase& c : cases) {
@@ -279,7 +284,8 @@ TEST_F(StreamsTest, PendingRequestTimesOutAfterSixtySeconds) {
         QpmAdvanceClock(c.after);
         Send(QPMM_IDLE, 0, 0);
         EXPECT_EQ(s->pendingUrl == nullptr, c.failed) << c.start << "+" << c.after;
-        EXPECT_EQ(s->events == (Events{{"failed", 0, 0, ""}}), c.failed) << c.start << "+" << c.after;
+        EXPECT_EQ(s->events == (Events{{"failed", 0, 0, ""}}), c.failed)
+            << c.start << "+" << c.after;
         delete s;
     }
     record->pluginMode = 0;

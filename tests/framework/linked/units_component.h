@@ -51,7 +51,7 @@ public:
     ~UnitsComponent() override;
     DataStream* CreateStream(const char* url) override;
 
-    bool makeStreams = false;        // CreateStream makes RecordingStreams
+    bool makeStreams = false;  // CreateStream makes RecordingStreams
     std::vector<std::string> createdFor;
-    static UnitsComponent* last;     // the component QPMInit made most recently
+    static UnitsComponent* last;  // the component QPMInit made most recently
 };

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <qpm_platform.h>
 
-#include "support/host_extensions.h"
-#include "support/scripted_host.h"
 #include "framework/linked/plugin_double.h"
 #include "framework/linked/units_component.h"
+#include "support/host_extensions.h"
+#include "support/scripted_host.h"
 
 class UnitsTest : public ::testing::Test {
 protected:

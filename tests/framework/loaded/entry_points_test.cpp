@@ -12,7 +12,7 @@ struct VersionCase {
 
 TEST_F(ProbeTest, VersionNegotiation) {
     const VersionCase cases[] = {
-        {257, 257, 257}, {256, 300, 258}, {258, 258, 258}, {0, 257, 257},
+        {257, 257, 257}, {256, 300, 258}, {258, 258, 258},  {0, 257, 257},
         {259, 300, 0},   {100, 256, 0},   {0, 0xFFFF, 258}, {258, 0xFFFF, 258},
     };
     for (const VersionCase& c : cases)
@@ -107,10 +107,10 @@ struct MarkCase {
 
 TEST_F(ProbeTest, AlternateHostMark) {
     const MarkCase cases[] = {{kAltHostMark - 1, kAltHostMark - 1, 0},
-                               {kAltHostMark, 0, 1},
-                               {kAltHostMark + 66, 66, 1},
-                               {0, 0, 0},
-                               {-5, -5, 0}};
+                              {kAltHostMark, 0, 1},
+                              {kAltHostMark + 66, 66, 1},
+                              {0, 0, 0},
+                              {-5, -5, 0}};
     for (const MarkCase& c : cases) {
         TestRecord r;
         r.record.mode = c.mode;

@@ -6,9 +6,12 @@ namespace {
 
 const char* const kEntryPoints[] = {"QPMSetInstance", "QPMGetVersion", "QPMCalcSize", "QPMInit",
                                     "_QPMLibWndProc@16"};
-const char* const kInternals[] = {"CreateComponent", "_Z15CreateComponentP10InitRecord",
-                                  "ComponentName", "_ZN9Component5StartEv",
-                                  "_Z10RepaintNowP14InstanceRecord", "_Z12GetAttributePK14InstanceRecordPKcPci"};
+const char* const kInternals[] = {"CreateComponent",
+                                  "_Z15CreateComponentP10InitRecord",
+                                  "ComponentName",
+                                  "_ZN9Component5StartEv",
+                                  "_Z10RepaintNowP14InstanceRecord",
+                                  "_Z12GetAttributePK14InstanceRecordPKcPci"};
 
 TEST(Exports, PelluxExportsItsEntryPointsAndNothingOfTheFramework) {
     HMODULE pellux = LoadLibraryA(QPM_PELLUX_LIBRARY);

@@ -120,11 +120,19 @@ TEST_F(MessageTable, PluginMessagesInThePlugInVariant) {
     const LPARAM s = reinterpret_cast<LPARAM>(&stream);
     const LONG_PTR url = reinterpret_cast<LONG_PTR>(stream.url);
     const Row rows[] = {
-        {"data", QPMM_STREAMDATA, 0, reinterpret_cast<LPARAM>(&data), 0,
+        {"data",
+         QPMM_STREAMDATA,
+         0,
+         reinterpret_cast<LPARAM>(&data),
+         0,
          {{kSlotStreamData, 11, dataPtr, 3, 100}}},
         {"data, null", QPMM_STREAMDATA, 0, 0, 0, {}},
         // The probe's CreateStream makes no stream, so delivery fails.
-        {"deliver", QPMM_DELIVERSTREAM, 0, s, 0,
+        {"deliver",
+         QPMM_DELIVERSTREAM,
+         0,
+         s,
+         0,
          {{kSlotDeliverStream, s, url, 0, 0}, {kSlotCreateStream, url, 0, 0, 0}}},
     };
     for (const Row& row : rows) Check(row);

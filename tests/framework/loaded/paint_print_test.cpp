@@ -35,8 +35,8 @@ TEST_F(PaintTest, DirectPaintingDrawsIntoTheWindow) {
     HWND w = CreateAt(false);
     ASSERT_NE(w, nullptr);
     ASSERT_GE(probe->eventCount, 1);
-    EXPECT_EQ(WindowPixel(host.window(), 5, 5), RGB(255, 0, 0));     // what Paint drew
-    EXPECT_EQ(WindowPixel(host.window(), 30, 15), RGB(0, 0, 128));  // the background fill
+    EXPECT_EQ(WindowPixel(host.window(), 5, 5), RGB(255, 0, 0));       // what Paint drew
+    EXPECT_EQ(WindowPixel(host.window(), 30, 15), RGB(0, 0, 128));     // the background fill
     EXPECT_EQ(WindowPixel(host.window(), 45, 5), RGB(255, 255, 255));  // the host, outside
     EXPECT_EQ(probe->paintTextColor, RGB(255, 255, 0));
     EXPECT_EQ(probe->paintBkColor, RGB(0, 0, 128));

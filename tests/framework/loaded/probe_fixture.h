@@ -4,17 +4,17 @@
 
 #include <gtest/gtest.h>
 #include <qpm/protocol.h>
-#include <qpm_platform.h>
 #include <qpm/records.h>
+#include <qpm_platform.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "support/host_extensions.h"
-#include "support/attribute_list.h"
-#include "support/scripted_host.h"
 #include "framework/loaded/probe/probe_state.h"
+#include "support/attribute_list.h"
+#include "support/host_extensions.h"
+#include "support/scripted_host.h"
 
 using SetInstanceFn = void(WINAPI*)(HINSTANCE);
 using GetVersionFn = WORD(WINAPI*)(WORD, WORD);

@@ -123,9 +123,9 @@ TEST_F(Teardown, StopArrivingDuringAReadIsPutOffUntilTheReadReturns) {
     EXPECT_EQ(Slots(),
               (std::vector<int32_t>{kSlotStreamDataAvailable, kSlotStop, kSlotDestructor}));
     EXPECT_TRUE(BlockFreed(record));
-    EXPECT_TRUE(SameRequests({{QPMR_READSTREAM, 0, "handle=5 size=1024"},
-                              {QPMR_CLOSESTREAM, 0, "handle=5"}},
-                             host.requests()));
+    EXPECT_TRUE(SameRequests(
+        {{QPMR_READSTREAM, 0, "handle=5 size=1024"}, {QPMR_CLOSESTREAM, 0, "handle=5"}},
+        host.requests()));
 }
 
 // The host destroys the window while the component is reading: the
@@ -170,8 +170,9 @@ TEST_F(ProbeTest, BasicVariantPassesPluginMessagesToHandleMessage) {
     const LPARAM d = reinterpret_cast<LPARAM>(&data);
     EXPECT_EQ(SendMessageA(w, QPMM_STREAMDATA, 0, d), 0);
     EXPECT_EQ(SendMessageA(w, QPMM_DELIVERSTREAM, 0, d), 0);
-    EXPECT_EQ(Events(), (std::vector<ProbeEvent>{{kSlotHandleMessage, QPMM_STREAMDATA, 0, d, 0},
-                                                 {kSlotHandleMessage, QPMM_DELIVERSTREAM, 0, d, 0}}));
+    EXPECT_EQ(Events(),
+              (std::vector<ProbeEvent>{{kSlotHandleMessage, QPMM_STREAMDATA, 0, d, 0},
+                                       {kSlotHandleMessage, QPMM_DELIVERSTREAM, 0, d, 0}}));
 }
 
 }  // namespace

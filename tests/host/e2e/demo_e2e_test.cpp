@@ -4,10 +4,10 @@
 
 #include <sys/stat.h>
 
-#include "page/colour.h"
-#include "page/page.h"
 #include "host/e2e/png_image.h"
 #include "host/e2e/qpmhost_process.h"
+#include "page/colour.h"
+#include "page/page.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include <qpm/protocol.h>
 
-#include "net/curl_transport.h"
 #include "host/e2e/http_server.h"
+#include "net/curl_transport.h"
 #include "net/stream_table.h"
 #include "page/url.h"
 

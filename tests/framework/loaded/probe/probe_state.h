@@ -42,21 +42,21 @@ struct ProbeEvent {
 
 struct ProbeState {
     // Steering.
-    int32_t failCreate;       // CreateComponent returns null
-    int32_t wantsOffscreen;   // the component asks for off-screen painting
-    int32_t startResult;      // Start's answer (default 1)
-    int32_t confirmResult;    // Confirm's answer (default 1)
-    int32_t printResult;      // Print's answer (default 0)
-    int32_t deliverResult;    // not used: DeliverStream keeps the base behaviour
-    int32_t calcResult;       // CalcComponentSize's answer (default 1)
+    int32_t failCreate;      // CreateComponent returns null
+    int32_t wantsOffscreen;  // the component asks for off-screen painting
+    int32_t startResult;     // Start's answer (default 1)
+    int32_t confirmResult;   // Confirm's answer (default 1)
+    int32_t printResult;     // Print's answer (default 0)
+    int32_t deliverResult;   // not used: DeliverStream keeps the base behaviour
+    int32_t calcResult;      // CalcComponentSize's answer (default 1)
     int32_t calcWidth, calcHeight;
-    COLORREF paintColor;      // Paint fills (2,2)-(12,12) with this colour
-    LONG_PTR streamHandle;    // Start attaches a stream to this handle when not -1
-    int32_t streamCount;      // how many streams Start makes (each attached to streamHandle + i)
+    COLORREF paintColor;    // Paint fills (2,2)-(12,12) with this colour
+    LONG_PTR streamHandle;  // Start attaches a stream to this handle when not -1
+    int32_t streamCount;    // how many streams Start makes (each attached to streamHandle + i)
 
     // Observations.
-    int32_t created;          // components made
-    int32_t destroyed;        // components deleted
+    int32_t created;    // components made
+    int32_t destroyed;  // components deleted
     int32_t eventCount;
     ProbeEvent events[512];
     // At the last Paint: the record's printing flag, the DC's window
