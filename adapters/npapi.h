@@ -129,8 +129,8 @@ typedef struct _NPPluginFuncs {
 } NPPluginFuncs;
 
 typedef NPError(NP_LOADDS* NPN_GetURLProcPtr)(NPP, const char*, const char*);
-typedef NPError(NP_LOADDS* NPN_PostURLProcPtr)(NPP, const char*, const char*, uint32_t,
-                                               const char*, NPBool);
+typedef NPError(NP_LOADDS* NPN_PostURLProcPtr)(NPP, const char*, const char*, uint32_t, const char*,
+                                               NPBool);
 typedef NPError(NP_LOADDS* NPN_RequestReadProcPtr)(NPStream*, NPByteRange*);
 typedef NPError(NP_LOADDS* NPN_NewStreamProcPtr)(NPP, NPMIMEType, const char*, NPStream**);
 typedef int32_t(NP_LOADDS* NPN_WriteProcPtr)(NPP, NPStream*, int32_t, void*);

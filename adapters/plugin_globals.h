@@ -1,7 +1,7 @@
 // The plug-in adapter's module globals.
 #pragma once
 
-#include <records.h>
+#include <qpm/records.h>
 
 #include "npapi.h"
 

@@ -1,7 +1,7 @@
 // Host information in plug-in mode, where no host window answers it: the
 // registry path, the user's details from the browser's own INI file, and
 // the browser's user agent.
-#include <plugin_bridge.h>
+#include "browser_bridge.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // A component's stream requests in plug-in mode, made of the browser's
 // URL functions: the content comes back as a new stream of the instance.
-#include <plugin_bridge.h>
+#include "browser_bridge.h"
 
 #include <cstdio>
 #include <cstring>

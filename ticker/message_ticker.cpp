@@ -4,8 +4,8 @@
 #include "data_file.h"
 #include "ticker_stream.h"
 
-#include <attributes.h>
-#include <host_requests.h>
+#include <qpm/attributes.h>
+#include <qpm/host_requests.h>
 
 #include <climits>
 #include <cstring>
@@ -23,10 +23,10 @@ MessageTicker::MessageTicker()
       textBlock(nullptr),
       text(nullptr),
       offsetX(0),
-      active(1),
+      active(true),
       fontSize(12),
-      showBorder(0) {
-    wantsOffscreen = 1;
+      showBorder(false) {
+    wantsOffscreen = true;
     memset(faceName, 0, sizeof faceName);
     strcpy(faceName, "Arial");
 }
@@ -52,9 +52,9 @@ void MessageTicker::ReadSettings() {
     }
     GetIntAttribute(instance, "SIZE", &fontSize);
     if (GetBoolAttribute(instance, "SHOWBORDER"))
-        showBorder = 1;
+        showBorder = true;
     else if (GetBoolAttribute(instance, "NOBORDER"))
-        showBorder = 0;
+        showBorder = false;
 }
 
 int32_t MessageTicker::Start() {
@@ -66,7 +66,7 @@ int32_t MessageTicker::Start() {
         LoadTextFile(instance->dataFile);
     } else if (RequestSource()) {
         // The text arrives on a stream; OnTextComplete starts the scrolling.
-        active = 0;
+        active = false;
         return 1;
     }
     if (textBlock == nullptr) return 0;
@@ -137,6 +137,6 @@ DataStream* MessageTicker::CreateStream(const char*) {
 }
 
 void MessageTicker::OnTextComplete() {
-    active = 1;
+    active = true;
     if (text != nullptr) Restart();
 }

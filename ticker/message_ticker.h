@@ -4,17 +4,17 @@
 // from the "SRC" URL delivered as a stream.
 #pragma once
 
-#include <component.h>
+#include <qpm/component.h>
 
 #include <cstdint>
 
 class MessageTicker : public Component {
 public:
     static constexpr UINT_PTR kScrollTimer = 1;
-    static constexpr UINT kScrollPeriod = 150;   // ms
-    static constexpr int32_t kSlideStep = 8;     // pixels per tick while sliding in
-    static constexpr int32_t kStartGap = 8;      // from the right edge; doubled with a border
-    static constexpr int32_t kBorderInset = 4;   // text area inset on each side with a border
+    static constexpr UINT kScrollPeriod = 150;  // ms
+    static constexpr int32_t kSlideStep = 8;    // pixels per tick while sliding in
+    static constexpr int32_t kStartGap = 8;     // from the right edge; doubled with a border
+    static constexpr int32_t kBorderInset = 4;  // text area inset on each side with a border
     static constexpr int32_t kBevelWidth = 2;
     static constexpr int32_t kTextAttributeSize = 512;
     static constexpr int32_t kFaceNameLength = 31;
@@ -42,15 +42,15 @@ public:
     // The end or failure of the text's stream: start showing what arrived.
     void OnTextComplete();
 
-    int32_t firstChar;     // byte index of the first character drawn
-    int32_t textLength;    // bytes of text, terminator not counted
-    HGLOBAL textBlock;     // movable block of textLength + 2 bytes
-    char* text;            // textBlock's locked address; non-null exactly while there is text
-    int32_t offsetX;       // pixels from the text area's left edge to the first character
-    int32_t active;        // 0 while the text is still arriving on a stream
+    int32_t firstChar;   // byte index of the first character drawn
+    int32_t textLength;  // bytes of text, terminator not counted
+    HGLOBAL textBlock;   // movable block of textLength + 2 bytes
+    char* text;          // textBlock's locked address; non-null exactly while there is text
+    int32_t offsetX;     // pixels from the text area's left edge to the first character
+    bool active;         // false while the text is still arriving on a stream
     char faceName[64];
-    int32_t fontSize;      // character height in pixels
-    int32_t showBorder;
+    int32_t fontSize;  // character height in pixels
+    bool showBorder;
 
 private:
     void ReadSettings();

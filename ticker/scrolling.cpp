@@ -2,8 +2,7 @@
 // a tick until it reaches the left edge of the text area, then loses one
 // character at its front per tick until the last one has gone, and
 // enters at the right edge again.
-#include <graphics_context.h>
-#include <window_proc.h>
+#include <qpm/graphics_context.h>
 
 #include <cstring>
 

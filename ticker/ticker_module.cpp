@@ -1,6 +1,6 @@
 // The ticker library's hooks into the framework.
-#include <attributes.h>
-#include <module.h>
+#include <qpm/attributes.h>
+#include <qpm/module.h>
 
 #include <new>
 

@@ -23,5 +23,5 @@ void TickerStream::OnFailed(int32_t code) {
 
 void TickerStream::OnTextComplete() {
     ticker_->OnTextComplete();
-    finished = 1;  // the next idle sweep deletes the stream
+    finished = true;  // the next idle sweep deletes the stream
 }

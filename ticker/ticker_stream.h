@@ -1,7 +1,7 @@
 // TickerStream: the stream that brings the ticker its text.
 #pragma once
 
-#include <data_stream.h>
+#include <qpm/data_stream.h>
 
 class MessageTicker;
 

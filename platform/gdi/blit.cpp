@@ -10,7 +10,7 @@
 // DSTINVERT, BLACKNESS, WHITENESS and the rest of the sixteen); those
 // that involve the brush pattern are refused. An operation that ignores
 // the source needs no source DC and is not clipped to one.
-#include "dc.h"
+#include "gdi/dc.h"
 
 #include <algorithm>
 #include <cstdint>

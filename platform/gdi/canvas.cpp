@@ -1,9 +1,9 @@
 // Resolving a DC to the surface, offset and clip of one drawing call.
 // Window DCs ask the window half every time, since windows move, resize
 // and hide between calls.
-#include "../internal/window_internal.h"
-#include "dc.h"
-#include "objects.h"
+#include "gdi/dc.h"
+#include "gdi/objects.h"
+#include "internal/window_internal.h"
 
 namespace qpm {
 namespace {

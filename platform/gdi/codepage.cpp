@@ -1,5 +1,5 @@
 // The Windows-1252 table: ISO-8859-1 except for 0x80-0x9F.
-#include "codepage.h"
+#include "gdi/codepage.h"
 
 namespace qpm {
 namespace {

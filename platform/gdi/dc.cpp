@@ -1,12 +1,12 @@
 // The DC table: memory DCs, window DCs (GetDC/BeginPaint via the window
 // half), the screen DC and printer DCs, and their deletion.
-#include "dc.h"
+#include "gdi/dc.h"
 
-#include "../internal/gdi_internal.h"
-#include "../internal/handles.h"
-#include "../internal/kernel_internal.h"
-#include "objects.h"
-#include "stock.h"
+#include "gdi/objects.h"
+#include "gdi/stock.h"
+#include "internal/gdi_internal.h"
+#include "internal/handles.h"
+#include "internal/kernel_internal.h"
 
 #include <qpm_platform.h>
 

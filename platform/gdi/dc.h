@@ -6,8 +6,8 @@
 // draws nothing but answers questions about the display.
 #pragma once
 
-#include "../internal/region.h"
-#include "../internal/surface.h"
+#include "internal/region.h"
+#include "internal/surface.h"
 
 #include <windows.h>
 

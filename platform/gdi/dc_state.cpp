@@ -1,6 +1,6 @@
 // DC attributes: colours, background mode, text alignment, origins and
 // device capabilities.
-#include "dc.h"
+#include "gdi/dc.h"
 
 using namespace qpm;
 

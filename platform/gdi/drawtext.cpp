@@ -1,9 +1,9 @@
 // DrawTextA: formatted text in a rectangle, or (DT_CALCRECT) the
 // rectangle it needs.
-#include "dc.h"
-#include "drawtext_layout.h"
-#include "objects.h"
-#include "text_render.h"
+#include "gdi/dc.h"
+#include "gdi/drawtext_layout.h"
+#include "gdi/objects.h"
+#include "gdi/text_render.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // fit) unless the text is centred or right-aligned, and the next line
 // starts at the next word. A word wider than the rectangle gets a line
 // of its own and is not split.
-#include "drawtext_layout.h"
+#include "gdi/drawtext_layout.h"
 
 namespace qpm {
 namespace {

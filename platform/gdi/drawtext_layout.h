@@ -1,7 +1,7 @@
 // DrawTextA's layout: prefix characters, line breaks and word wrapping.
 #pragma once
 
-#include "font_cache.h"
+#include "gdi/font_cache.h"
 
 #include <string>
 #include <vector>

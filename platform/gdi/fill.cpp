@@ -1,8 +1,8 @@
 // Filled and framed rectangles: FillRect, FrameRect, Rectangle.
-#include "dc.h"
-#include "objects.h"
-#include "raster.h"
-#include "stroke.h"
+#include "gdi/dc.h"
+#include "gdi/objects.h"
+#include "gdi/raster.h"
+#include "gdi/stroke.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
 // FreeType faces, sizes and glyphs, and the LOGFONTA -> FontInstance
 // cache. The caches are made once and never torn down, so nothing reaches
 // a released FreeType object while the process exits.
-#include "font_cache.h"
+#include "gdi/font_cache.h"
 
-#include "../internal/kernel_internal.h"
-#include "codepage.h"
-#include "font_match.h"
-#include "font_metrics.h"
+#include "gdi/codepage.h"
+#include "gdi/font_match.h"
+#include "gdi/font_metrics.h"
+#include "internal/kernel_internal.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

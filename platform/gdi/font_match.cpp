@@ -1,8 +1,8 @@
 // fontconfig look-ups, cached: a component may make the same font on
 // every paint.
-#include "font_match.h"
+#include "gdi/font_match.h"
 
-#include "stock.h"
+#include "gdi/stock.h"
 
 #include <fontconfig/fontconfig.h>
 

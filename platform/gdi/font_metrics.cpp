@@ -1,7 +1,7 @@
 // Cell metrics the way GDI derives them from a TrueType face: ascent and
 // descent from the OS/2 "Windows" values, the external leading from what
 // the hhea line gap adds beyond them.
-#include "font_metrics.h"
+#include "gdi/font_metrics.h"
 
 #include FT_TRUETYPE_TABLES_H
 

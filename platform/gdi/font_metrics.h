@@ -1,7 +1,7 @@
 // GDI's text metrics for a FreeType face at a LOGFONTA's height.
 #pragma once
 
-#include "font_cache.h"
+#include "gdi/font_cache.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,7 +1,7 @@
 // From a selected font handle to the realized font that draws it.
-#include "font_cache.h"
-#include "objects.h"
-#include "stock.h"
+#include "gdi/font_cache.h"
+#include "gdi/objects.h"
+#include "gdi/stock.h"
 
 namespace qpm {
 

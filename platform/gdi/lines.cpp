@@ -1,6 +1,6 @@
 // MoveToEx, LineTo and Polyline.
-#include "dc.h"
-#include "stroke.h"
+#include "gdi/dc.h"
+#include "gdi/stroke.h"
 
 using namespace qpm;
 

@@ -1,10 +1,10 @@
 // The GDI object table and the functions every object type shares:
 // DeleteObject, GetObjectType, GetObjectA, UnrealizeObject.
-#include "objects.h"
+#include "gdi/objects.h"
 
-#include "../internal/handles.h"
-#include "../internal/kernel_internal.h"
-#include "dc.h"
+#include "gdi/dc.h"
+#include "internal/handles.h"
+#include "internal/kernel_internal.h"
 
 #include <cstdlib>
 #include <cstring>

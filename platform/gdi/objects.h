@@ -7,7 +7,7 @@
 // never destroyed.
 #pragma once
 
-#include "../internal/surface.h"
+#include "internal/surface.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 // Single pixels (GetPixel/SetPixel) and the host's read-back of whole
 // surfaces: a top-level window, a bitmap, a DC's target.
-#include "../internal/window_internal.h"
-#include "dc.h"
-#include "objects.h"
-#include "raster.h"
+#include "gdi/dc.h"
+#include "gdi/objects.h"
+#include "gdi/raster.h"
+#include "internal/window_internal.h"
 
 #include <qpm_platform.h>
 

@@ -1,6 +1,6 @@
 // QpmWritePng: pixels to an 8-bit RGB PNG. The file is written under a
 // temporary name and renamed, so a reader never sees half an image.
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
 #include <png.h>
 #include <qpm_platform.h>

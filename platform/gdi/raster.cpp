@@ -1,5 +1,5 @@
 // Clipped fills, plots and coverage blending on a surface.
-#include "raster.h"
+#include "gdi/raster.h"
 
 #include <algorithm>
 

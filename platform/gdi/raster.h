@@ -2,7 +2,7 @@
 // to the canvas's region (and to an extra rectangle when one is given).
 #pragma once
 
-#include "dc.h"
+#include "gdi/dc.h"
 
 #include <cstdint>
 

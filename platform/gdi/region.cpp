@@ -1,5 +1,5 @@
 // Rectangle-list regions for clipping.
-#include "../internal/region.h"
+#include "internal/region.h"
 
 #include <algorithm>
 

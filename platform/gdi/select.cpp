@@ -1,7 +1,7 @@
 // SelectObject: swaps a DC's pen, brush, font or bitmap and hands back
 // the one it displaced.
-#include "dc.h"
-#include "objects.h"
+#include "gdi/dc.h"
+#include "gdi/objects.h"
 
 using namespace qpm;
 

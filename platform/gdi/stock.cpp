@@ -1,6 +1,6 @@
 // Stock objects: made once, shared by every DC, never destroyed.
-#include "stock.h"
-#include "objects.h"
+#include "gdi/stock.h"
+#include "gdi/objects.h"
 
 #include <cstring>
 

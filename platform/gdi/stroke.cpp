@@ -2,10 +2,10 @@
 // rounds the minor coordinate to the nearest pixel, a tie going to the
 // smaller coordinate whichever way the line runs, so a reversed line
 // sets the same interior pixels. Wide lines stamp a round pen tip.
-#include "stroke.h"
+#include "gdi/stroke.h"
 
-#include "objects.h"
-#include "raster.h"
+#include "gdi/objects.h"
+#include "gdi/raster.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 // Pen strokes: the pixels a line segment sets, GDI's way.
 #pragma once
 
-#include "dc.h"
+#include "gdi/dc.h"
 
 #include <cstdint>
 

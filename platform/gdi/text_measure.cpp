@@ -1,9 +1,9 @@
 // Text measurement: GetTextExtentPoint32A, GetTextMetricsA, GetTextFaceA.
-#include "dc.h"
-#include "font_cache.h"
-#include "objects.h"
-#include "stock.h"
-#include "text_render.h"
+#include "gdi/dc.h"
+#include "gdi/font_cache.h"
+#include "gdi/objects.h"
+#include "gdi/stock.h"
+#include "gdi/text_render.h"
 
 #include <cstring>
 

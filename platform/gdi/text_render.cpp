@@ -1,9 +1,9 @@
 // Glyph runs: background cell, coverage-blended glyphs, decorations;
 // and ExtTextOutA / TextOutA on top of them.
-#include "text_render.h"
+#include "gdi/text_render.h"
 
-#include "objects.h"
-#include "raster.h"
+#include "gdi/objects.h"
+#include "gdi/raster.h"
 
 #include <algorithm>
 #include <climits>

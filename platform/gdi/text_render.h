@@ -2,8 +2,8 @@
 // and DrawTextA.
 #pragma once
 
-#include "dc.h"
-#include "font_cache.h"
+#include "gdi/dc.h"
+#include "gdi/font_cache.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // What the drawing half of the layer offers the window half.
 #pragma once
 
-#include "visibility.h"
+#include "internal/visibility.h"
 
-#include "region.h"
+#include "internal/region.h"
 
 #include <windows.h>
 

@@ -7,6 +7,8 @@
 // handle is above 32 and fits in a 32-bit field as Win32 handles do.
 #pragma once
 
+#include <qpm_check.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -33,8 +35,10 @@ public:
         if (!free_.empty()) {
             index = free_.back();
             free_.pop_back();
+            QPM_CHECK(!slots_[index].object, "a free handle slot still holds an object");
         } else {
             index = static_cast<uint32_t>(slots_.size());
+            QPM_CHECK(index < kIndexMask, "more handles than a table can number");
             slots_.push_back(Slot{});
         }
         Slot& slot = slots_[index];

@@ -1,7 +1,7 @@
 // What the kernel half of the layer offers the other halves.
 #pragma once
 
-#include "visibility.h"
+#include "internal/visibility.h"
 
 #include <qpm_platform.h>
 #include <windows.h>
@@ -29,9 +29,9 @@ QPM_INTERNAL std::string HostPath(const char* path);
 QPM_INTERNAL std::string WindowsDirectory();
 
 // Trace one line if the area is switched on (QPM_TRACE).
-#define QPM_TRACE(area, ...)                                         \
-    do {                                                             \
-        if (QpmTraceEnabled(area)) QpmTrace(area, __VA_ARGS__);      \
+#define QPM_TRACE(area, ...)                                    \
+    do {                                                        \
+        if (QpmTraceEnabled(area)) QpmTrace(area, __VA_ARGS__); \
     } while (0)
 
 }  // namespace qpm

@@ -5,7 +5,7 @@
 // the pieces. Rectangles are half-open: right and bottom are excluded.
 #pragma once
 
-#include "visibility.h"
+#include "internal/visibility.h"
 
 #include <windows.h>
 

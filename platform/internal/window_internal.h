@@ -1,10 +1,10 @@
 // What the window half of the layer offers the drawing half.
 #pragma once
 
-#include "visibility.h"
+#include "internal/visibility.h"
 
-#include "region.h"
-#include "surface.h"
+#include "internal/region.h"
+#include "internal/surface.h"
 
 #include <windows.h>
 

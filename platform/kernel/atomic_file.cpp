@@ -1,7 +1,7 @@
 // Atomic file replacement through a sibling temporary file and rename().
-#include "atomic_file.h"
+#include "kernel/atomic_file.h"
 
-#include "file_errors.h"
+#include "kernel/file_errors.h"
 
 #include <fcntl.h>
 #include <unistd.h>

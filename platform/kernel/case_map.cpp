@@ -4,7 +4,7 @@
 // and 0xF7 /), S/s/OE/Z with caron pair at 0x8A/0x9A, 0x8C/0x9C,
 // 0x8E/0x9E, and y with diaeresis 0xFF upper-cases to 0x9F. 0xDF (sharp
 // s) has no upper-case letter in the code page.
-#include "case_map.h"
+#include "kernel/case_map.h"
 
 #include <windows.h>
 

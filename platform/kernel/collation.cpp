@@ -10,7 +10,7 @@
 //      "coop", and "a-b" after "ab".
 // Ligatures expand (ae, oe, and sharp s = ss), so they compare equal to
 // the letter pairs.
-#include "case_map.h"
+#include "kernel/case_map.h"
 
 #include <windows.h>
 

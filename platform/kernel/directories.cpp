@@ -1,6 +1,6 @@
 // GetWindowsDirectoryA: the host-chosen directory standing in for
 // C:\WINDOWS (see QpmSetWindowsDirectory).
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
 #include <cstring>
 

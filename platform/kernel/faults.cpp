@@ -1,6 +1,6 @@
 // Fault injection: make the n-th next call of a kind fail, so that every
 // "the system refused" branch of the code above can be reached in tests.
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
 namespace {
 int countdown[QPM_FAULT_KINDS] = {};

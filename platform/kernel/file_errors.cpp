@@ -1,5 +1,5 @@
 // errno -> Win32 error codes, and the path helpers they need.
-#include "file_errors.h"
+#include "kernel/file_errors.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

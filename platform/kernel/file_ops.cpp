@@ -1,10 +1,10 @@
 // Whole-file operations: DeleteFileA, MoveFileA, MoveFileExA, CopyFileA,
 // GetFileAttributesA. A file held open through an HFILE cannot be
 // deleted, moved or overwritten, as on Windows.
-#include "../internal/kernel_internal.h"
-#include "atomic_file.h"
-#include "file_errors.h"
-#include "file_table.h"
+#include "internal/kernel_internal.h"
+#include "kernel/atomic_file.h"
+#include "kernel/file_errors.h"
+#include "kernel/file_table.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

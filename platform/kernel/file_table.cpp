@@ -1,9 +1,9 @@
 // The table of open HFILEs and the sharing checks between them.
-#include "file_table.h"
+#include "kernel/file_table.h"
 
-#include "../internal/handles.h"
-#include "../internal/kernel_internal.h"
-#include "file_errors.h"
+#include "internal/handles.h"
+#include "internal/kernel_internal.h"
+#include "kernel/file_errors.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,8 +1,8 @@
 // The old handle-based file functions: _lcreat, _lopen, _lread, _lwrite,
 // _hread, _hwrite, _llseek, _lclose.
-#include "../internal/kernel_internal.h"
-#include "file_errors.h"
-#include "file_table.h"
+#include "internal/kernel_internal.h"
+#include "kernel/file_errors.h"
+#include "kernel/file_table.h"
 
 #include <unistd.h>
 #include <cerrno>

@@ -6,8 +6,8 @@
 // its size (twice the size when it is (re)allocated), so a block that
 // grows in small steps moves only O(log n) times, and a locked block that
 // may not move can still grow in place as Windows often lets it.
-#include "../internal/handles.h"
-#include "../internal/kernel_internal.h"
+#include "internal/handles.h"
+#include "internal/kernel_internal.h"
 
 #include <cstdint>
 #include <cstdlib>

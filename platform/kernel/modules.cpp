@@ -7,10 +7,10 @@
 // FreeLibrary unloads it. The program itself is a module too, never
 // unloaded. GetProcAddress finds only what the module itself exports,
 // not what dlsym would find in its dependencies.
-#include "../internal/handles.h"
-#include "../internal/kernel_internal.h"
-#include "case_map.h"
-#include "file_errors.h"
+#include "internal/handles.h"
+#include "internal/kernel_internal.h"
+#include "kernel/case_map.h"
+#include "kernel/file_errors.h"
 
 #include <dlfcn.h>
 #include <link.h>

@@ -1,7 +1,7 @@
 // OpenFile: open, create or test a file, reporting in an OFSTRUCT.
-#include "../internal/kernel_internal.h"
-#include "file_errors.h"
-#include "file_table.h"
+#include "internal/kernel_internal.h"
+#include "kernel/file_errors.h"
+#include "kernel/file_table.h"
 
 #include <sys/stat.h>
 #include <cstring>

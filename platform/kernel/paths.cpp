@@ -1,11 +1,11 @@
 // Win32 paths on a POSIX file system, and where the Windows directory is.
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 

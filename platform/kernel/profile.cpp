@@ -8,10 +8,10 @@
 // refused: line breaks anywhere, a key with '=' or starting with '[', a
 // section with text after a ']'. Windows writes those as given, and the
 // file then reads back with sections and keys nobody wrote.
-#include "../internal/kernel_internal.h"
-#include "atomic_file.h"
-#include "file_errors.h"
-#include "profile_parser.h"
+#include "internal/kernel_internal.h"
+#include "kernel/atomic_file.h"
+#include "kernel/file_errors.h"
+#include "kernel/profile_parser.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // Parsing, editing and writing the profile form.
-#include "profile_parser.h"
+#include "kernel/profile_parser.h"
 
-#include "case_map.h"
+#include "kernel/case_map.h"
 
 namespace qpm {
 

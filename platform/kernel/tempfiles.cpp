@@ -4,8 +4,8 @@
 // in lower-case hex without padding. Asked for a number (unique == 0),
 // the function picks the next one of a time-seeded counter and creates
 // the file, so the name is reserved; given one, it only builds the name.
-#include "../internal/kernel_internal.h"
-#include "file_errors.h"
+#include "internal/kernel_internal.h"
+#include "kernel/file_errors.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // The tick source behind GetTickCount: the real monotonic clock, or a
 // manual clock that only tests move.
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
 #include <time.h>
 

@@ -1,6 +1,6 @@
 // The debug trace: QPM_TRACE=area,area,... (or "all") switches areas on.
 // Lines go to stderr, prefixed with the tick count and the area.
-#include "../internal/kernel_internal.h"
+#include "internal/kernel_internal.h"
 
 #include <cstdarg>
 #include <cstdio>

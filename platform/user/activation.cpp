@@ -15,7 +15,7 @@
 // When the active window is hidden or destroyed, activation passes to its
 // owner if that is shown, else to the topmost other shown top-level
 // window, else to none. Activation does not change the Z order.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <vector>
 

@@ -7,7 +7,7 @@
 // instance handle) registers its class afresh instead of finding one whose
 // procedure pointed into the unloaded code. Look-ups prefer the caller's
 // instance and fall back to any class of that name.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <strings.h>
 

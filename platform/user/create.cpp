@@ -7,7 +7,7 @@
 // returning FALSE or WM_CREATE returning -1 ends it with WM_NCDESTROY only
 // and leaves the last error as it was; a window destroyed while it is
 // being created fails it with ERROR_INVALID_WINDOW_HANDLE (Wine's answer).
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // WM_MOVE and WM_SIZE after a position change come from here (so a
 // procedure that swallows WM_WINDOWPOSCHANGED gets neither), as do the
 // window title (WM_NCCREATE, WM_SETTEXT) and the non-client layout.
-#include "../internal/gdi_internal.h"
-#include "user_internal.h"
+#include "internal/gdi_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

@@ -8,8 +8,8 @@
 //   right after its WM_NCDESTROY.
 // Messages sent during WM_DESTROY are delivered; messages posted then are
 // accepted but dropped. The window's timers go with it.
-#include "../internal/gdi_internal.h"
-#include "user_internal.h"
+#include "internal/gdi_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

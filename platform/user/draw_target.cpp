@@ -2,8 +2,8 @@
 // origin, clipped to the pixels that are its own. A window inside a
 // window inside a top-level window (a component in an installer's window
 // in a host's) is clipped by both ancestors.
-#include "../internal/window_internal.h"
-#include "user_internal.h"
+#include "internal/window_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

@@ -4,7 +4,7 @@
 // WM_KILLFOCUS arrives. A window in a top-level window that is not the
 // active one activates that first (activation.cpp), which gives the
 // top-level window the focus on the way.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

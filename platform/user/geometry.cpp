@@ -2,7 +2,7 @@
 // a window's rect is in its parent's client coordinates (screen
 // coordinates for a top-level window), its client rect is relative to
 // its own top-left corner.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

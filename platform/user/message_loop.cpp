@@ -8,7 +8,7 @@
 // wait handler wait; without one it sleeps until the next timer under the
 // real clock, and returns FALSE (as for WM_QUIT) when nothing can ever
 // arrive: under the manual clock, or with no timer at all.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <cerrno>
 #include <ctime>

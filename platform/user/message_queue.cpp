@@ -1,6 +1,6 @@
 // Posted messages: one FIFO queue for the one thread, plus the quit flag
 // that PostQuitMessage raises.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,6 +1,6 @@
 // Sent messages: SendMessageA calls the window's current procedure
 // directly (subclassing included) and may be re-entered from inside it.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 

@@ -1,6 +1,6 @@
 // GetSystemMetrics: the reference system's screen (1024x768) and the
 // frame sizes the window layout uses. Unknown indexes give 0.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace {
 

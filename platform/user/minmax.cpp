@@ -2,7 +2,7 @@
 // top-level window, which its procedure may change. The default tracking
 // limits are wide open (0 to 32767) rather than the screen's, so that a
 // host can make a window larger than the reference 1024x768 screen.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

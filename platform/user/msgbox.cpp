@@ -1,7 +1,7 @@
 // MessageBoxA: the host's handler answers it (and may run a nested message
 // loop meanwhile, as the real modal box does). Without a handler nobody
 // can answer: MessageBoxA returns 0 with ERROR_CANCELLED.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace {
 

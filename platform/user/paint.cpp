@@ -5,7 +5,7 @@
 // parts of its children unless it has WS_CLIPCHILDREN (its own painting
 // would cover them), and a hidden window collects no update region: it
 // is invalidated whole when it is shown.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

@@ -1,8 +1,8 @@
 // BeginPaint/EndPaint and GetDC/ReleaseDC: the window half's side of a
 // window DC, and WM_ERASEBKGND, which BeginPaint sends or EraseNow sends
 // early. The DCs themselves belong to the drawing half.
-#include "../internal/gdi_internal.h"
-#include "user_internal.h"
+#include "internal/gdi_internal.h"
+#include "user/user_internal.h"
 
 #include <cstring>
 

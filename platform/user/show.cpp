@@ -8,7 +8,7 @@
 // parent only has its WS_VISIBLE bit toggled, with no position messages.
 // The WM_SIZE and WM_MOVE that creation of a top-level window deferred
 // are sent after the first ShowWindow that shows it.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

@@ -5,7 +5,7 @@
 // pending (missed periods coalesce), and the next due time is the time of
 // delivery plus the period. Due times compare by the signed difference of
 // unsigned ticks, so the 32-bit wrap of the tick count does no harm.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Adding a rectangle to an update region. qpm::Region can intersect and
 // subtract; a union inside a bounded universe U is U minus ((U minus A)
 // minus B), which needs nothing more.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

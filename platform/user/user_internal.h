@@ -8,10 +8,10 @@
 // freed memory; the handle itself stops being a window at once.
 #pragma once
 
-#include "../internal/handles.h"
-#include "../internal/kernel_internal.h"
-#include "../internal/region.h"
-#include "../internal/surface.h"
+#include "internal/handles.h"
+#include "internal/kernel_internal.h"
+#include "internal/region.h"
+#include "internal/surface.h"
 
 #include <windows.h>
 

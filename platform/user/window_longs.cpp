@@ -5,7 +5,7 @@
 // Negative indexes reach the window's fields. As on 64-bit Windows, the
 // pointer fields (GWLP_WNDPROC, GWLP_HINSTANCE, GWLP_HWNDPARENT) do not fit
 // the 32-bit forms, which refuse them with ERROR_INVALID_INDEX.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 namespace qpm {
 namespace {

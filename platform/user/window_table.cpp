@@ -5,7 +5,7 @@
 // a window procedure frame is still running inside the window (it destroyed
 // itself, or its parent did), the object waits among the zombies until the
 // last WindowPin goes.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Window titles: SetWindowTextA/GetWindowTextA go through WM_SETTEXT and
 // WM_GETTEXT, so a window procedure can answer them itself; DefWindowProcA
 // keeps the text in the window.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <cstring>
 

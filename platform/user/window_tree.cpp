@@ -1,6 +1,6 @@
 // The window tree: parents, children in Z order, the top-level list, and
 // the functions that walk it (IsWindow, GetParent, GetWindow, ...).
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

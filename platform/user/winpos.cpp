@@ -6,7 +6,7 @@
 // shown (activation.cpp), then WM_WINDOWPOSCHANGED, from which
 // DefWindowProcA makes WM_MOVE and WM_SIZE. Nothing after
 // WM_WINDOWPOSCHANGING when the rectangle does not change.
-#include "user_internal.h"
+#include "user/user_internal.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // them: two arrays of NUL-terminated strings, each closed by a null.
 #pragma once
 
-#include <records.h>
+#include <qpm/records.h>
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // The helpers of host_extensions.h, for the layer and for a real Win32.
-#include "host_extensions.h"
+#include "support/host_extensions.h"
 
 #include <cstdio>
 #include <cstdlib>

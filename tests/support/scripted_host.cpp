@@ -1,7 +1,7 @@
 // The scripted test host.
 #include <gtest/gtest.h>
 
-#include "scripted_host.h"
+#include "support/scripted_host.h"
 
 #include <qpm_platform.h>
 
@@ -49,8 +49,9 @@ std::string Describe(const HostRequest& r) {
 
 ScriptedHost::ScriptedHost(int width, int height) {
     RegisterHostClass(&ScriptedHost::WndProc);
-    window_ = CreateWindowExA(0, kHostClass, "scripted host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                              0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
+    window_ =
+        CreateWindowExA(0, kHostClass, "scripted host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                        0, width, height, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(window_, 0, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -61,9 +62,7 @@ ScriptedHost::~ScriptedHost() {
     }
 }
 
-void ScriptedHost::Answer(UINT message, Responder answer) {
-    answers_[message] = std::move(answer);
-}
+void ScriptedHost::Answer(UINT message, Responder answer) { answers_[message] = std::move(answer); }
 
 void ScriptedHost::AnswerValue(UINT message, LRESULT value) {
     answers_[message] = [value](WPARAM, LPARAM) { return value; };

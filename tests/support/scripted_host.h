@@ -5,7 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <windows.h>
 
 #include <functional>

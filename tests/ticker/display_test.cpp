@@ -2,7 +2,7 @@
 // only inside the text area, and the text's vertical position.
 #include <cstring>
 
-#include "ticker_fixture.h"
+#include "ticker/ticker_fixture.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ TEST_F(Display, TextStaysInsideTheTextArea) {
     ASSERT_EQ(Start({{"TEXT", std::string(40, 'W')}, {"SHOWBORDER", ""}, {"SIZE", "14"}}, 100, 20),
               1);
     for (int i = 0; i < 6; ++i) Tick();
-    Screen();  // nothing pending any more
+    Screen();                              // nothing pending any more
     const int offset = Ticker()->offsetX;  // 84 - 6 * 8 = 36
     ASSERT_EQ(offset, 36);
     SendMessageA(window, WM_TIMER, 1, 0);  // paints the state above, then moves on
@@ -194,7 +194,9 @@ TEST_F(Display, WritesAPictureOfARunningTicker) {
     backColor = RGB(16, 32, 96);
     textColor = RGB(255, 220, 0);
     ASSERT_EQ(Start({{"TEXT", "Breaking: the ticker scrolls with real fonts"},
-                     {"SHOWBORDER", ""}, {"SIZE", "16"}, {"FONT", "Arial"}},
+                     {"SHOWBORDER", ""},
+                     {"SIZE", "16"},
+                     {"FONT", "Arial"}},
                     300, 26),
               1);
     for (int i = 0; i < 30; ++i) Tick();

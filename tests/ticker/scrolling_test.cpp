@@ -3,13 +3,15 @@
 // Windows, by the timer's messages).
 #include <sstream>
 
-#include "ticker_fixture.h"
+#include "ticker/ticker_fixture.h"
 
 namespace {
 
 struct Step {
     int32_t offsetX, firstChar;
-    bool operator==(const Step& o) const { return offsetX == o.offsetX && firstChar == o.firstChar; }
+    bool operator==(const Step& o) const {
+        return offsetX == o.offsetX && firstChar == o.firstChar;
+    }
 };
 
 std::string Show(const std::vector<Step>& steps) {
@@ -31,7 +33,8 @@ protected:
     }
     void Expect(const std::vector<Step>& expected) {
         std::vector<Step> actual = Ticks(int(expected.size()));
-        EXPECT_EQ(actual, expected) << "\n  expected " << Show(expected) << "\n  actual   " << Show(actual);
+        EXPECT_EQ(actual, expected)
+            << "\n  expected " << Show(expected) << "\n  actual   " << Show(actual);
     }
 };
 
@@ -39,15 +42,39 @@ TEST_F(Scrolling, ThreeCharactersInAHundredPixels) {
     ASSERT_EQ(Start({{"TEXT", "abc"}}, 100), 1);
     EXPECT_EQ(Ticker()->offsetX, 92);
     EXPECT_EQ(Ticker()->firstChar, 0);
-    Expect({{84, 0}, {76, 0}, {68, 0}, {60, 0}, {52, 0}, {44, 0}, {36, 0}, {28, 0}, {20, 0},
-            {12, 0}, {4, 0}, {0, 1}, {0, 2}, {92, 0}, {84, 0}});
+    Expect({{84, 0},
+            {76, 0},
+            {68, 0},
+            {60, 0},
+            {52, 0},
+            {44, 0},
+            {36, 0},
+            {28, 0},
+            {20, 0},
+            {12, 0},
+            {4, 0},
+            {0, 1},
+            {0, 2},
+            {92, 0},
+            {84, 0}});
 }
 
 TEST_F(Scrolling, WithABorderTheTextStartsSixteenFromTheEdge) {
     ASSERT_EQ(Start({{"TEXT", "abc"}, {"SHOWBORDER", ""}}, 100), 1);
     EXPECT_EQ(Ticker()->offsetX, 84);
-    Expect({{76, 0}, {68, 0}, {60, 0}, {52, 0}, {44, 0}, {36, 0}, {28, 0}, {20, 0}, {12, 0},
-            {4, 0}, {0, 1}, {0, 2}, {84, 0}});
+    Expect({{76, 0},
+            {68, 0},
+            {60, 0},
+            {52, 0},
+            {44, 0},
+            {36, 0},
+            {28, 0},
+            {20, 0},
+            {12, 0},
+            {4, 0},
+            {0, 1},
+            {0, 2},
+            {84, 0}});
 }
 
 TEST_F(Scrolling, TinyWindowsDropACharacterAtTheFirstTick) {

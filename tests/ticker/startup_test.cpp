@@ -1,9 +1,9 @@
 // Where the text comes from: "TEXT", a data file, or the "SRC" URL; and
 // the size the ticker asks for.
-#include <attributes.h>
+#include <qpm/attributes.h>
 
-#include "../../ticker/ticker_stream.h"
-#include "ticker_fixture.h"
+#include "ticker/ticker_fixture.h"
+#include "ticker_stream.h"
 
 namespace {
 
@@ -75,16 +75,16 @@ TEST_F(StartupTest, SourceStreamedInTwoChunks) {
     });
     host.ServeStream("http://h/news", 9, "AB", /*keepOpen=*/true);
     ASSERT_EQ(Start({{"SRC", "http://h/news"}, {"SHOWBORDER", ""}}), 1);
-    EXPECT_EQ(Ticker()->active, 0);
+    EXPECT_FALSE(Ticker()->active);
     host.Pump();
     SendMessageA(window, QPMM_STREAMREADY, 0, 9);
     EXPECT_EQ(Text(), "AB");
     host.AppendToStream(9, "C\tD");
     SendMessageA(window, QPMM_STREAMREADY, 0, 9);
     EXPECT_EQ(Text(), "ABC D");
-    EXPECT_EQ(Ticker()->active, 0) << "still waiting for the end";
+    EXPECT_FALSE(Ticker()->active) << "still waiting for the end";
     SendMessageA(window, QPMM_STREAMEND, 0, 9);
-    EXPECT_EQ(Ticker()->active, 1);
+    EXPECT_TRUE(Ticker()->active);
     EXPECT_EQ(Ticker()->offsetX, 100 - 16);
     SendMessageA(window, QPMM_IDLE, 0, 0);
     EXPECT_EQ(Ticker()->streams, nullptr) << "the finished stream is swept";
@@ -93,7 +93,8 @@ TEST_F(StartupTest, SourceStreamedInTwoChunks) {
     ASSERT_GE(requests.size(), 3u);
     EXPECT_TRUE(SameRequests(
         {{QPMR_HOSTINFO, 2, ""},
-         {QPMR_OPENSTREAM, 0, "url=\"http://h/news\" context=\"page=7\" data=null method=0 length=0"}},
+         {QPMR_OPENSTREAM, 0,
+          "url=\"http://h/news\" context=\"page=7\" data=null method=0 length=0"}},
         std::vector<HostRequest>(host.requests().begin(), host.requests().begin() + 2)));
 }
 
@@ -103,7 +104,7 @@ TEST_F(StartupTest, AFailedStreamShowsWhatArrived) {
     SendMessageA(window, QPMM_STREAMREADY, 0, 9);
     SendMessageA(window, QPMM_STREAMFAILED, 404, 9);
     EXPECT_EQ(Text(), "partial");
-    EXPECT_EQ(Ticker()->active, 1);
+    EXPECT_TRUE(Ticker()->active);
 }
 
 TEST_F(StartupTest, ARefusedUrlFailsTheStart) {
@@ -134,17 +135,20 @@ TEST_F(StartupTest, NoStreamObjectClosesTheGrantedHandle) {
 
 TEST_F(StartupTest, SettingsFromTheAttributes) {
     std::string longFace(40, 'F');
-    ASSERT_EQ(Start({{"TEXT", "x"}, {"FONT", longFace}, {"SIZE", "20"}, {"NOBORDER", ""},
+    ASSERT_EQ(Start({{"TEXT", "x"},
+                     {"FONT", longFace},
+                     {"SIZE", "20"},
+                     {"NOBORDER", ""},
                      {"SHOWBORDER", "true"}}),
               1);
     EXPECT_EQ(std::string(Ticker()->faceName), std::string(31, 'F'));
     EXPECT_EQ(Ticker()->fontSize, 20);
-    EXPECT_EQ(Ticker()->showBorder, 1) << "SHOWBORDER wins";
+    EXPECT_TRUE(Ticker()->showBorder) << "SHOWBORDER wins";
     DestroyWindow(window);
     ASSERT_EQ(Start({{"TEXT", "x"}, {"FONT", ""}, {"SIZE", ""}}), 1);
     EXPECT_STREQ(Ticker()->faceName, "");
     EXPECT_EQ(Ticker()->fontSize, 12);
-    EXPECT_EQ(Ticker()->showBorder, 0);
+    EXPECT_FALSE(Ticker()->showBorder);
     DestroyWindow(window);
     ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", "big"}}), 1);
     EXPECT_EQ(Ticker()->fontSize, 0);
@@ -201,10 +205,10 @@ TEST_F(StartupTest, SizeHookReadsThePackedForm) {
     init.attrCount = 1;
     init.attrNames = names;
     init.attrValues = values;
-    init.mode = 1234;
+    init.mode = kAltHostMark;
     EXPECT_EQ(QPMCalcSize(&init), 1);
     EXPECT_EQ(init.height, 28);
-    EXPECT_EQ(init.mode, 1234) << "the size query leaves the mark alone";
+    EXPECT_EQ(init.mode, kAltHostMark) << "the size query leaves the mark alone";
 }
 
 }  // namespace

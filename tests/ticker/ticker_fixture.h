@@ -3,7 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <module.h>
+#include <qpm/module.h>
 #include <qpm_platform.h>
 
 #include <cstdio>
@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "../../ticker/message_ticker.h"
-#include "../support/host_extensions.h"
-#include "../support/attribute_list.h"
-#include "../support/scripted_host.h"
+#include "message_ticker.h"
+#include "support/attribute_list.h"
+#include "support/host_extensions.h"
+#include "support/scripted_host.h"
 
 using Attributes = AttrList;
 

@@ -1,8 +1,8 @@
 // Global memory: handles, locks, reallocation rules and growth cost.
 #include <gtest/gtest.h>
-#include <host_extensions.h>
 #include <qpm_platform.h>
 #include <windows.h>
+#include "support/host_extensions.h"
 
 #include <cstring>
 #include <string>

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <host_extensions.h>
 #include <qpm_platform.h>
 #include <windows.h>
+#include "support/host_extensions.h"
 
 #include <ostream>
 #include <string>

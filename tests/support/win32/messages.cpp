@@ -1,5 +1,5 @@
 // Message pumping and message names for the Windows builds of the tests.
-#include <protocol.h>
+#include <qpm/protocol.h>
 #include <qpm_platform.h>
 
 #include <cstdio>

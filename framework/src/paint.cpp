@@ -1,0 +1,66 @@
+// Painting a component on screen, off screen, and on a printer.
+#include <qpm/component.h>
+
+#include "window_proc.h"
+
+namespace {
+
+void CallPaint(InstanceRecord* record, HDC dc) {
+    if (Component* c = record->component) {
+        c->instance = record;
+        c->Paint(dc);
+    }
+}
+
+void PrepareDC(HDC dc, const InstanceRecord* record, const RECT& client, HBRUSH brush) {
+    if (brush) FillRect(dc, &client, brush);
+    SetTextColor(dc, record->textColor);
+    SetBkColor(dc, record->backColor);
+}
+
+}  // namespace
+
+void PaintComponent(InstanceRecord* record, HDC dc) {
+    RECT client{};
+    GetClientRect(record->window, &client);
+    HBRUSH brush = CreateSolidBrush(record->backColor);
+    if (brush) UnrealizeObject(brush);
+    if (record->offscreenBitmap) {
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, record->offscreenBitmap);
+        PrepareDC(memory, record, client, brush);
+        CallPaint(record, memory);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    } else {
+        PrepareDC(dc, record, client, brush);
+        CallPaint(record, dc);
+    }
+    if (brush) DeleteObject(brush);
+}
+
+void RepaintNow(InstanceRecord* record) {
+    HDC dc = GetDC(record->window);
+    PaintComponent(record, dc);
+    ReleaseDC(record->window, dc);
+}
+
+// No background and no off-screen bitmap: the component paints straight
+// onto the printer's DC, white behind the text.
+LRESULT PrintComponent(InstanceRecord* record, PrintRecord* print) {
+    Component* c = record->component;
+    SetTextColor(print->hdc, record->textColor);
+    SetBkColor(print->hdc, RGB(255, 255, 255));
+    record->printing = 1;
+    if (c) c->instance = record;
+    if (c && !c->Print(print)) {
+        record->printRecord = *print;
+        POINT old{};
+        SetWindowOrgEx(print->hdc, print->originX, print->originY, &old);
+        CallPaint(record, print->hdc);
+        SetWindowOrgEx(print->hdc, old.x, old.y, nullptr);
+    }
+    record->printing = 0;
+    return 1;
+}

@@ -1,0 +1,160 @@
+// The run: page, components, output, and the way out.
+#include "app/host_app.h"
+
+#include <qpm_platform.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "app/consent.h"
+#include "app/output_factory.h"
+#include "app/run_loops.h"
+#include "page/url.h"
+#include "session/component_slots.h"
+#include "session/host.h"
+#include "session/log.h"
+#include "session/page_windows.h"
+#include "session/printing.h"
+
+namespace {
+
+void MakeDirectories(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0755);
+    mkdir(path.c_str(), 0755);
+}
+
+std::string DefaultWindowsDirectory() {
+    const char* data = getenv("XDG_DATA_HOME");
+    if (data && *data == '/') return std::string(data) + "/qpm/windows";
+    const char* home = getenv("HOME");
+    return std::string(home && *home ? home : "/tmp") + "/.local/share/qpm/windows";
+}
+
+// The Windows directory (where DRX.REG lives) and the host's identity.
+void SetUpEnvironment(Host& host, const HostOptions& options) {
+    const std::string directory = options.windowsDirectory.empty()
+                                      ? DefaultWindowsDirectory()
+                                      : AbsolutePath(options.windowsDirectory);
+    MakeDirectories(directory);
+    QpmSetWindowsDirectory(directory.c_str());
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string registry = windows;
+    if (registry.empty() || registry.back() != '/') registry += '/';
+    host.identity.registryPath = registry + "DRX.REG";
+    host.identity.context = options.context;
+    host.identity.userName = options.userName;
+    host.identity.userAddress = options.userAddress;
+    FillUserFromAccount(&host.identity);
+    host.identity.userAgent = HostUserAgent();
+    host.transport = std::make_unique<CurlTransport>(&host.streams, host.identity.userAgent);
+    host.transport->onFinished = [](LONG_PTR handle, const std::string& url, int32_t code) {
+        if (code != 0)
+            LogVerbose("cannot fetch %s (handle %ld): failed with code %d", url.c_str(),
+                       long(handle), code);
+        else
+            LogVerbose("fetched %s (handle %ld)", url.c_str(), long(handle));
+    };
+}
+
+// --component takes a library file or a type name; type names hold a
+// '/' too ("application/x-pellux-ticker"), so only what looks like a
+// file, or is one, counts as a file.
+bool NamesALibraryFile(const std::string& name) {
+    const bool soName = name.size() > 3 && (name.compare(name.size() - 3, 3, ".so") == 0 ||
+                                            name.find(".so.") != std::string::npos);
+    return soName || name[0] == '/' || name[0] == '.' || access(name.c_str(), F_OK) == 0;
+}
+
+// The page from its file, or a page of one element from --component.
+bool LoadDocument(Host& host, const HostOptions& o) {
+    if (o.component.empty()) {
+        std::string error;
+        if (!LoadPageFile(o.page, &host.page, &error)) {
+            LogError("%s", error.c_str());
+            return false;
+        }
+        const std::string path = AbsolutePath(o.page);
+        host.baseUrl = FileUrlFromPath(path);
+        host.baseDirectory = DirectoryOf(path);
+        return true;
+    }
+    host.baseDirectory = AbsolutePath(".");
+    host.baseUrl = FileUrlFromPath(host.baseDirectory + "/");
+    host.metrics = LayoutMetrics{0, 0, 0, 4096};
+    PageBlock block{BlockKind::kComponent, "", {}};
+    block.element.tag = "embed";
+    for (const auto& attribute : o.attributes)
+        block.element.attributes.push_back({attribute.first, attribute.second});
+    if (o.width) block.element.attributes.push_back({"WIDTH", std::to_string(o.width)});
+    if (o.height) block.element.attributes.push_back({"HEIGHT", std::to_string(o.height)});
+    const bool isPath = NamesALibraryFile(o.component);
+    if (!isPath && !block.element.Find("type"))
+        block.element.attributes.insert(block.element.attributes.begin(), {"TYPE", o.component});
+    host.page.title = o.component;
+    host.page.blocks.push_back(block);
+    if (isPath) host.componentLibrary = AbsolutePath(o.component);
+    return true;
+}
+
+ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
+    StopSlots(host);
+    if (host.pageWindow) DestroyWindow(host.pageWindow);
+    host.pageWindow = nullptr;
+    host.libraries.FreeAll();
+    std::string error;
+    if (output && !output->Close(&error)) {
+        LogError("%s", error.c_str());
+        outputOk = false;
+    }
+    if (!outputOk) return kExitOutput;
+    return host.componentFailed ? kExitComponent : kExitOk;
+}
+
+}  // namespace
+
+ExitCode RunHost(const HostOptions& options) {
+    SetVerbose(options.verbose);
+    // Timers set from now on run on virtual time when headless.
+    if (options.Headless()) QpmUseManualClock(0);
+    Host host;
+    if (!LoadDocument(host, options)) return kExitPage;
+    SetUpEnvironment(host, options);
+    CreateSlots(host);
+
+    std::string error;
+    std::unique_ptr<PageOutput> output = MakeOutput(options, &error);
+    if (!output || !output->Available(&error)) {
+        LogError("%s", error.c_str());
+        return kExitOutput;
+    }
+    PageOutput* shown = output.get();
+    InstallConsentHandler(
+        options.consent, [shown] { shown->Suspend(); }, [shown] { shown->Resume(); });
+
+    PrepareSlots(host);
+    if (!CreatePageWindow(host)) {
+        LogError("cannot create the page window");
+        return kExitOutput;
+    }
+    RelayoutPage(host);
+    StartSlots(host);
+    if (!output->Open(host.layout.width, host.layout.height, host.page.title, &error)) {
+        LogError("%s", error.c_str());
+        return Finish(host, nullptr, false);
+    }
+    if (output->Live())
+        RunLive(host, *output);
+    else
+        RunHeadless(host, *output, options);
+
+    bool outputOk = true;
+    if (!options.printPath.empty() && !PrintPage(host, options.printPath, &error)) {
+        LogError("%s", error.c_str());
+        outputOk = false;
+    }
+    return Finish(host, output.get(), outputOk);
+}

@@ -1,0 +1,130 @@
+// libcurl multi transfers feeding the stream table.
+#include "net/curl_transport.h"
+
+#include <poll.h>
+
+namespace {
+
+constexpr long kConnectTimeoutMs = 10000;
+
+}  // namespace
+
+CurlTransport::CurlTransport(StreamTable* table, std::string userAgent)
+    : table_(table), userAgent_(std::move(userAgent)) {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    multi_ = curl_multi_init();
+}
+
+CurlTransport::~CurlTransport() {
+    while (!transfers_.empty()) Remove(transfers_.begin());
+    if (multi_) curl_multi_cleanup(multi_);
+    curl_global_cleanup();
+}
+
+size_t CurlTransport::OnWrite(char* data, size_t size, size_t count, void* context) {
+    auto* transfer = static_cast<Transfer*>(context);
+    transfer->owner->table_->Append(transfer->handle, data, size * count);
+    return size * count;
+}
+
+bool CurlTransport::Start(LONG_PTR handle, const std::string& url, const std::string* postBody) {
+    if (multi_ == nullptr) return false;
+    CURL* easy = curl_easy_init();
+    if (easy == nullptr) return false;
+    auto* transfer = new Transfer{easy, handle, this, url, postBody ? *postBody : ""};
+    curl_easy_setopt(easy, CURLOPT_URL, transfer->url.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    // A status of 400 and up is a failure; its body is not the data asked for.
+    curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent_.c_str());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlTransport::OnWrite);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer);
+    if (postBody) {
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE, long(transfer->body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, transfer->body.data());
+    }
+    if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
+        curl_easy_cleanup(easy);
+        delete transfer;
+        return false;
+    }
+    transfers_[handle] = transfer;
+    return true;
+}
+
+void CurlTransport::Remove(std::map<LONG_PTR, Transfer*>::iterator it) {
+    Transfer* transfer = it->second;
+    curl_multi_remove_handle(multi_, transfer->easy);
+    curl_easy_cleanup(transfer->easy);
+    delete transfer;
+    transfers_.erase(it);
+}
+
+void CurlTransport::Abort(LONG_PTR handle) {
+    auto it = transfers_.find(handle);
+    if (it != transfers_.end()) Remove(it);
+}
+
+void CurlTransport::AbortAll(int32_t code) {
+    while (!transfers_.empty()) {
+        const LONG_PTR handle = transfers_.begin()->first;
+        const std::string url = transfers_.begin()->second->url;
+        table_->Fail(handle, code);
+        Remove(transfers_.begin());
+        if (onFinished) onFinished(handle, url, code);
+    }
+}
+
+void CurlTransport::Wait(int timeoutMs, const std::vector<int>& extraFds) {
+    std::vector<curl_waitfd> waits;
+    for (int fd : extraFds)
+        if (fd >= 0) waits.push_back(curl_waitfd{fd, CURL_WAIT_POLLIN, 0});
+    if (multi_ == nullptr || transfers_.empty()) {
+        // Nothing of curl's to wait for: plain poll on our own descriptors.
+        std::vector<pollfd> fds;
+        for (int fd : extraFds)
+            if (fd >= 0) fds.push_back(pollfd{fd, POLLIN, 0});
+        poll(fds.data(), fds.size(), timeoutMs);
+        return;
+    }
+    int ready = 0;
+    curl_multi_poll(multi_, waits.data(), unsigned(waits.size()), timeoutMs, &ready);
+    Perform();
+}
+
+void CurlTransport::Perform() {
+    if (multi_ == nullptr) return;
+    int running = 0;
+    curl_multi_perform(multi_, &running);
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &left))
+        if (message->msg == CURLMSG_DONE) Finish(message->easy_handle, message->data.result);
+}
+
+void CurlTransport::Finish(CURL* easy, CURLcode result) {
+    Transfer* transfer = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_PRIVATE, reinterpret_cast<char**>(&transfer));
+    if (transfer == nullptr) return;
+    int32_t code = 0;
+    if (result == CURLE_HTTP_RETURNED_ERROR) {
+        long status = 0;
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        code = int32_t(status);
+    } else if (result != CURLE_OK) {
+        code = int32_t(result);
+    }
+    const LONG_PTR handle = transfer->handle;
+    const std::string url = transfer->url;
+    if (code == 0)
+        table_->Complete(handle);
+    else
+        table_->Fail(handle, code);
+    Abort(handle);
+    if (onFinished) onFinished(handle, url, code);
+}

@@ -1,0 +1,181 @@
+// The terminal display.
+#include "output/terminal_output.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "output/quit_signals.h"
+
+namespace {
+
+const char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[2J";
+const char kLeave[] = "\x1b[0m\x1b[2J\x1b[?25h\x1b[?1049l";
+
+// What the crash handler needs: the terminal and its saved mode.
+int emergencyTty = -1;
+termios emergencyMode;
+volatile sig_atomic_t emergencyArmed = 0;
+
+// A crash still leaves the terminal usable: restore it, then die as before.
+void OnFatalSignal(int signal) {
+    if (emergencyArmed) {
+        ssize_t ignored = write(emergencyTty, kLeave, sizeof kLeave - 1);
+        (void)ignored;
+        tcsetattr(emergencyTty, TCSANOW, &emergencyMode);
+    }
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+void InstallFatalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = &OnFatalSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    for (int s : kFatalSignals) sigaction(s, &action, nullptr);
+}
+
+void RemoveFatalHandlers() {
+    for (int s : kFatalSignals) signal(s, SIG_DFL);
+}
+
+}  // namespace
+
+TerminalOutput::~TerminalOutput() {
+    std::string ignored;
+    Close(&ignored);
+}
+
+bool TerminalOutput::Available(std::string* error) {
+    if (!OpenTerminal(error)) return false;
+    close(tty_);
+    tty_ = -1;
+    return true;
+}
+
+bool TerminalOutput::OpenTerminal(std::string* error) {
+    tty_ = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (tty_ >= 0 && isatty(tty_) && tcgetattr(tty_, &saved_) == 0) return true;
+    *error = "no terminal to show the page in (" + std::string(strerror(errno)) +
+             "); use --png FILE, --x11 or --null";
+    if (tty_ >= 0) close(tty_);
+    tty_ = -1;
+    return false;
+}
+
+bool TerminalOutput::Open(int, int, const std::string& title, std::string* error) {
+    if (!OpenTerminal(error)) return false;
+    if (!InstallQuitSignals()) {
+        *error = std::string("cannot make a pipe: ") + strerror(errno);
+        close(tty_);
+        tty_ = -1;
+        return false;
+    }
+    title_ = title.empty() ? "qpmhost" : title;
+    emergencyTty = tty_;
+    emergencyMode = saved_;
+    InstallFatalHandlers();
+    EnterScreen();
+    return true;
+}
+
+void TerminalOutput::EnterScreen() {
+    termios raw = saved_;
+    // No echo, no line editing; Ctrl-C still raises SIGINT, which the
+    // self-pipe turns into an orderly quit.
+    raw.c_lflag &= tcflag_t(~(ICANON | ECHO));
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(tty_, TCSANOW, &raw);
+    WriteOut(kEnter);
+    active_ = true;
+    emergencyArmed = 1;
+    haveShown_ = false;
+    QuerySize();
+    DrawStatusLine();
+}
+
+void TerminalOutput::LeaveScreen() {
+    if (!active_) return;
+    emergencyArmed = 0;
+    WriteOut(kLeave);
+    tcsetattr(tty_, TCSANOW, &saved_);
+    active_ = false;
+}
+
+void TerminalOutput::QuerySize() {
+    winsize size{};
+    if (ioctl(tty_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 1) {
+        columns_ = size.ws_col;
+        rows_ = size.ws_row;
+    }
+}
+
+void TerminalOutput::DrawStatusLine() {
+    std::string line = " " + title_ + " - q or Ctrl-C quits";
+    if (int(line.size()) > columns_) line.resize(size_t(columns_));
+    WriteOut("\x1b[" + std::to_string(rows_) + ";1H\x1b[0m\x1b[2K" + line);
+}
+
+void TerminalOutput::Show(const QpmPixels& pixels) {
+    if (!active_) return;
+    // The last row holds the status line.
+    CellGrid grid = SampleCells(pixels, columns_, rows_ - 1);
+    WriteOut(RenderChanges(grid, haveShown_ ? &shown_ : nullptr));
+    shown_ = std::move(grid);
+    haveShown_ = true;
+}
+
+std::vector<int> TerminalOutput::EventDescriptors() const { return {tty_, QuitSignalDescriptor()}; }
+
+bool TerminalOutput::HandleEvents() {
+    bool resized = false;
+    if (DrainQuitSignals(&resized)) quit_ = true;
+    if (resized && active_) {
+        QuerySize();
+        WriteOut("\x1b[0m\x1b[2J");
+        haveShown_ = false;
+        DrawStatusLine();
+    }
+    if (active_) {
+        char bytes[64];
+        ssize_t n;
+        while ((n = read(tty_, bytes, sizeof bytes)) > 0)
+            for (ssize_t i = 0; i < n; ++i)
+                if (bytes[i] == 'q' || bytes[i] == 'Q' || bytes[i] == 3) quit_ = true;
+    }
+    return !quit_;
+}
+
+void TerminalOutput::Suspend() { LeaveScreen(); }
+
+void TerminalOutput::Resume() {
+    if (tty_ >= 0 && !active_) EnterScreen();
+}
+
+bool TerminalOutput::Close(std::string*) {
+    if (tty_ < 0) return true;
+    LeaveScreen();
+    RemoveQuitSignals();
+    RemoveFatalHandlers();
+    close(tty_);
+    tty_ = -1;
+    return true;
+}
+
+void TerminalOutput::WriteOut(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(tty_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += size_t(n);
+    }
+}

@@ -1,0 +1,245 @@
+// Page parsing with gumbo: the body's text becomes headings and
+// paragraphs, its <embed> and <object> elements become components.
+#include "page/page.h"
+
+#include <gumbo.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "page/colour.h"
+#include "page/text_encoding.h"
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// Appends text with runs of white space folded into one space.
+void AppendCollapsed(std::string* out, const char* text) {
+    for (const char* p = text; *p; ++p) {
+        if (IsSpace(*p)) {
+            if (!out->empty() && out->back() != ' ') *out += ' ';
+        } else {
+            *out += *p;
+        }
+    }
+}
+
+std::string Stripped(const std::string& s) {
+    size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+const char* AttributeValue(const GumboElement& element, const char* name) {
+    const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, name);
+    return attribute ? attribute->value : nullptr;
+}
+
+class PageBuilder {
+public:
+    explicit PageBuilder(Page* page) : page_(page) {}
+
+    void Walk(const GumboNode* node);
+    void Finish() { FlushParagraph(); }
+
+private:
+    void WalkElement(const GumboNode* node);
+    void WalkChildren(const GumboNode* node);
+    void AddTextBlock(BlockKind kind, const std::string& utf8);
+    void AddComponent(const GumboNode* node);
+    void FlushParagraph();
+    static void GatherText(const GumboNode* node, std::string* out);
+    static std::string TextOf(const GumboNode* node);
+
+    Page* page_;
+    std::string paragraph_;  // inline text gathered since the last block
+};
+
+void PageBuilder::Walk(const GumboNode* node) {
+    switch (node->type) {
+        case GUMBO_NODE_TEXT:
+        case GUMBO_NODE_CDATA:
+        case GUMBO_NODE_WHITESPACE:
+            AppendCollapsed(&paragraph_, node->v.text.text);
+            break;
+        case GUMBO_NODE_ELEMENT:
+        case GUMBO_NODE_TEMPLATE:
+            WalkElement(node);
+            break;
+        default:
+            break;
+    }
+}
+
+void PageBuilder::WalkChildren(const GumboNode* node) {
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i)
+        Walk(static_cast<const GumboNode*>(children.data[i]));
+}
+
+void PageBuilder::WalkElement(const GumboNode* node) {
+    switch (node->v.element.tag) {
+        case GUMBO_TAG_HEAD:
+        case GUMBO_TAG_SCRIPT:
+        case GUMBO_TAG_STYLE:
+            return;
+        case GUMBO_TAG_H1:
+            return AddTextBlock(BlockKind::kHeading1, TextOf(node));
+        case GUMBO_TAG_H2:
+            return AddTextBlock(BlockKind::kHeading2, TextOf(node));
+        case GUMBO_TAG_H3:
+        case GUMBO_TAG_H4:
+        case GUMBO_TAG_H5:
+        case GUMBO_TAG_H6:
+            return AddTextBlock(BlockKind::kHeading3, TextOf(node));
+        case GUMBO_TAG_EMBED:
+        case GUMBO_TAG_OBJECT:
+            return AddComponent(node);
+        case GUMBO_TAG_P:
+        case GUMBO_TAG_DIV:
+        case GUMBO_TAG_CENTER:
+        case GUMBO_TAG_LI:
+        case GUMBO_TAG_BR:
+        case GUMBO_TAG_HR:
+            // Block boundaries: what came before is a paragraph of its own.
+            FlushParagraph();
+            WalkChildren(node);
+            FlushParagraph();
+            return;
+        default:
+            WalkChildren(node);
+            return;
+    }
+}
+
+void PageBuilder::GatherText(const GumboNode* node, std::string* out) {
+    if (node->type == GUMBO_NODE_ELEMENT) {
+        const GumboVector& children = node->v.element.children;
+        for (unsigned i = 0; i < children.length; ++i)
+            GatherText(static_cast<const GumboNode*>(children.data[i]), out);
+    } else if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
+               node->type == GUMBO_NODE_CDATA) {
+        AppendCollapsed(out, node->v.text.text);
+    }
+}
+
+std::string PageBuilder::TextOf(const GumboNode* node) {
+    std::string text;
+    GatherText(node, &text);
+    return text;
+}
+
+void PageBuilder::AddTextBlock(BlockKind kind, const std::string& utf8) {
+    FlushParagraph();
+    std::string collapsed;
+    AppendCollapsed(&collapsed, utf8.c_str());
+    collapsed = Stripped(collapsed);
+    if (collapsed.empty()) return;
+    page_->blocks.push_back(PageBlock{kind, Utf8ToWindows1252(collapsed), {}});
+}
+
+void PageBuilder::FlushParagraph() {
+    std::string text = Stripped(paragraph_);
+    paragraph_.clear();
+    if (!text.empty())
+        page_->blocks.push_back(PageBlock{BlockKind::kParagraph, Utf8ToWindows1252(text), {}});
+}
+
+void PageBuilder::AddComponent(const GumboNode* node) {
+    FlushParagraph();
+    const GumboElement& element = node->v.element;
+    PageBlock block{BlockKind::kComponent, "", {}};
+    block.element.tag = gumbo_normalized_tagname(element.tag);
+    for (unsigned i = 0; i < element.attributes.length; ++i) {
+        auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
+        block.element.attributes.push_back({attribute->name, Utf8ToWindows1252(attribute->value)});
+    }
+    // <param name value> children of an <object> carry further attributes.
+    for (unsigned i = 0; i < element.children.length; ++i) {
+        auto* child = static_cast<const GumboNode*>(element.children.data[i]);
+        if (child->type != GUMBO_NODE_ELEMENT || child->v.element.tag != GUMBO_TAG_PARAM) continue;
+        const char* name = AttributeValue(child->v.element, "name");
+        const char* value = AttributeValue(child->v.element, "value");
+        if (name && *name)
+            block.element.attributes.push_back(
+                {Utf8ToWindows1252(name), Utf8ToWindows1252(value ? value : "")});
+    }
+    page_->blocks.push_back(std::move(block));
+}
+
+const GumboNode* FindChild(const GumboNode* node, GumboTag tag) {
+    if (node->type != GUMBO_NODE_ELEMENT) return nullptr;
+    const GumboVector& children = node->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == tag) return child;
+    }
+    return nullptr;
+}
+
+void ReadBodyColours(const GumboNode* body, Page* page) {
+    if (const char* value = AttributeValue(body->v.element, "bgcolor"))
+        ParseColour(value, &page->background);
+    if (const char* value = AttributeValue(body->v.element, "text"))
+        ParseColour(value, &page->text);
+}
+
+void ReadTitle(const GumboNode* head, Page* page) {
+    const GumboNode* title = head ? FindChild(head, GUMBO_TAG_TITLE) : nullptr;
+    if (title == nullptr) return;
+    std::string text;
+    const GumboVector& children = title->v.element.children;
+    for (unsigned i = 0; i < children.length; ++i) {
+        auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type == GUMBO_NODE_TEXT) AppendCollapsed(&text, child->v.text.text);
+    }
+    page->title = Utf8ToWindows1252(Stripped(text));
+}
+
+}  // namespace
+
+const std::string* PageElement::Find(const char* name) const {
+    for (const PageAttribute& attribute : attributes)
+        if (strcasecmp(attribute.name.c_str(), name) == 0) return &attribute.value;
+    return nullptr;
+}
+
+Page ParsePageHtml(const std::string& html) {
+    Page page;
+    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
+    ReadTitle(FindChild(output->root, GUMBO_TAG_HEAD), &page);
+    if (const GumboNode* body = FindChild(output->root, GUMBO_TAG_BODY)) {
+        ReadBodyColours(body, &page);
+        PageBuilder builder(&page);
+        builder.Walk(body);
+        builder.Finish();
+    }
+    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    return page;
+}
+
+bool LoadPageFile(const std::string& path, Page* page, std::string* error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        *error = "cannot read page " + path + ": it is a directory";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *error = "cannot read page " + path + ": " + strerror(errno);
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        *error = "cannot read page " + path + ": read error";
+        return false;
+    }
+    *page = ParsePageHtml(content.str());
+    return true;
+}

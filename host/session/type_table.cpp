@@ -1,0 +1,72 @@
+// The host's table of known component types.
+#include "session/type_table.h"
+
+#include <strings.h>
+
+const char kTickerType[] = "application/x-pellux-ticker";
+
+namespace {
+
+struct KnownType {
+    const char* type;
+    const char* library;
+};
+
+const KnownType kKnownTypes[] = {
+    {kTickerType, "libpellux.so"},
+};
+
+}  // namespace
+
+const char* KnownTypeLibrary(const std::string& type) {
+    for (const KnownType& known : kKnownTypes)
+        if (strcasecmp(known.type, type.c_str()) == 0) return known.library;
+    return nullptr;
+}
+
+TypeResolution ResolveType(const std::string& type, const TypeLookup& lookup) {
+    TypeResolution result;
+    if (const char* file = KnownTypeLibrary(type)) {
+        for (const std::string& directory : lookup.searchDirectories) {
+            std::string path = directory + "/" + file;
+            if (lookup.fileExists(path)) {
+                result.source = TypeResolution::kKnown;
+                result.library = path;
+                return result;
+            }
+        }
+        result.detail = std::string(file) + " was not found in";
+        for (const std::string& directory : lookup.searchDirectories)
+            result.detail += " " + directory;
+        if (lookup.searchDirectories.empty()) result.detail += " (no directory to search)";
+    }
+    if (lookup.registry && !type.empty()) {
+        std::string installed = lookup.registry(type);
+        if (!installed.empty()) {
+            result.source = TypeResolution::kRegistry;
+            result.library = installed;
+            return result;
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> ComponentSearchDirectories(const char* libraryPathVariable,
+                                                    const std::string& programDirectory,
+                                                    const std::string& buildDirectory) {
+    std::vector<std::string> directories;
+    if (libraryPathVariable) {
+        std::string list = libraryPathVariable;
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t end = list.find(':', start);
+            if (end == std::string::npos) end = list.size();
+            if (end > start) directories.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    if (!programDirectory.empty()) directories.push_back(programDirectory);
+    if (!buildDirectory.empty() && buildDirectory != programDirectory)
+        directories.push_back(buildDirectory);
+    return directories;
+}

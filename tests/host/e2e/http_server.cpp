@@ -1,0 +1,127 @@
+// The test HTTP server.
+#include "host/e2e/http_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace {
+
+const char* Reason(int status) {
+    switch (status) {
+        case 200:
+            return "OK";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
+    }
+}
+
+void SendAll(int socket, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = send(socket, data, size, MSG_NOSIGNAL);
+        if (n <= 0) return;
+        data += n;
+        size -= size_t(n);
+    }
+}
+
+// Reads until the blank line that ends the request head.
+std::string ReadHead(int client) {
+    std::string head;
+    char buffer[1024];
+    while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
+        ssize_t n = recv(client, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        head.append(buffer, size_t(n));
+    }
+    return head;
+}
+
+}  // namespace
+
+TestHttpServer::TestHttpServer() = default;
+
+TestHttpServer::~TestHttpServer() {
+    if (thread_.joinable()) {
+        char stop = 1;
+        ssize_t ignored = write(stopPipe_[1], &stop, 1);
+        (void)ignored;
+        thread_.join();
+    }
+    for (int fd : {listener_, stopPipe_[0], stopPipe_[1]})
+        if (fd >= 0) close(fd);
+}
+
+void TestHttpServer::Serve(const std::string& path, Route route) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    routes_[path] = std::move(route);
+}
+
+bool TestHttpServer::Start() {
+    if (pipe(stopPipe_) != 0) return false;
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener_ < 0) return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 16) != 0 ||
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return false;
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread(&TestHttpServer::Loop, this);
+    return true;
+}
+
+std::string TestHttpServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::vector<std::string> TestHttpServer::Requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+void TestHttpServer::Loop() {
+    for (;;) {
+        pollfd fds[2] = {{listener_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) continue;
+        if (fds[1].revents) return;
+        if (!(fds[0].revents & POLLIN)) continue;
+        int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        Answer(client);
+        close(client);
+    }
+}
+
+void TestHttpServer::Answer(int client) {
+    const std::string head = ReadHead(client);
+    const std::string requestLine = head.substr(0, head.find("\r\n"));
+    const size_t pathStart = requestLine.find(' ') + 1;
+    const std::string path =
+        requestLine.substr(pathStart, requestLine.find(' ', pathStart) - pathStart);
+    Route route{404, "no such page\n", -1};
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        requests_.push_back(requestLine);
+        if (auto it = routes_.find(path); it != routes_.end()) route = it->second;
+    }
+    std::string response =
+        "HTTP/1.0 " + std::to_string(route.status) + " " + Reason(route.status) +
+        "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(route.body.size()) +
+        "\r\nConnection: close\r\n\r\n";
+    const size_t bodyBytes = route.sendBytes < 0 ? route.body.size() : size_t(route.sendBytes);
+    response.append(route.body, 0, bodyBytes);
+    SendAll(client, response.data(), response.size());
+}

@@ -1,0 +1,93 @@
+// qpmhost live in a terminal (tmux, 120 x 40): the page appears in
+// colour half blocks, the tickers move, Ctrl-C or 'q' ends it and the
+// terminal is as it was; a component's question is asked there.
+#include <gtest/gtest.h>
+
+#include "host/e2e/qpmhost_process.h"
+#include "host/e2e/tmux_session.h"
+
+namespace {
+
+const char kBlock[] = "\xE2\x96\x80";
+
+class TerminalRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!TmuxSession::Available()) GTEST_SKIP() << "tmux is not installed";
+        session = std::make_unique<TmuxSession>(120, 40);
+        ASSERT_TRUE(session->started());
+        dir = MakeScratchDirectory();
+    }
+
+    // Runs qpmhost in the pane between two snapshots of the terminal's settings.
+    void Start(const std::string& arguments, std::string environment = "") {
+        // The sanitizer's settings reach qpmhost through the pane's clean environment.
+        if (const char* lsan = getenv("LSAN_OPTIONS"))
+            environment += " LSAN_OPTIONS=" + ShellQuote(lsan);
+        session->Type("stty -g > " + dir + "/before; " + environment + " " + QPMHOST_PATH +
+                      " --windows-dir " + dir + "/win " + arguments + "; echo EXIT=$?; stty -g > " +
+                      dir + "/after");
+    }
+
+    bool ShowsThePage() {
+        return session->Format("#{alternate_on}") == "1" &&
+               session->Screen().find(kBlock) != std::string::npos;
+    }
+
+    // The echo's output, at the start of a line (the typed command holds "EXIT=" too).
+    bool Ended() { return session->Screen().find("\nEXIT=") != std::string::npos; }
+
+    std::string Settings(const char* name) {
+        FILE* file = fopen((dir + "/" + name).c_str(), "r");
+        if (file == nullptr) return "(missing)";
+        char line[1024] = "";
+        fgets(line, sizeof line, file);
+        fclose(file);
+        return line;
+    }
+
+    void ExpectTerminalRestored() {
+        EXPECT_EQ(session->Format("#{alternate_on}"), "0");
+        EXPECT_EQ(session->Format("#{cursor_flag}"), "1");
+        EXPECT_TRUE(session->WaitFor([&] { return Settings("after") != "(missing)"; }, 10));
+        EXPECT_EQ(Settings("before"), Settings("after"));
+        // The normal screen is back, with the command that was typed on it.
+        EXPECT_NE(session->Screen().find("echo EXIT=$?"), std::string::npos) << session->Screen();
+    }
+
+    std::unique_ptr<TmuxSession> session;
+    std::string dir;
+};
+
+TEST_F(TerminalRun, TheDemoScrollsAndCtrlCRestoresTheTerminal) {
+    Start(std::string(QPM_EXAMPLES_DIR) + "/demo.html");
+    ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+    const std::string first = session->Screen(true);
+    EXPECT_NE(first.find("38;2;"), std::string::npos) << "no 24-bit colour on screen";
+    EXPECT_NE(first.find("q or Ctrl-C quits"), std::string::npos);
+    // The tickers move: the picture changes while nothing is typed.
+    EXPECT_TRUE(session->WaitFor([&] { return session->Screen(true) != first; }, 5));
+
+    session->Keys("C-c");
+    ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
+    EXPECT_NE(session->Screen().find("\nEXIT=0"), std::string::npos) << session->Screen();
+    ExpectTerminalRestored();
+}
+
+TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {
+    Start(std::string("--component ") + QPM_HOST_PROBE_LIBRARY, "PROBE_ASK=1");
+    ASSERT_TRUE(session->WaitFor([&] {
+        return session->Screen().find("[Y]es/[N]o/[C]ancel?") != std::string::npos;
+    })) << session->Screen();
+    const std::string question = session->Screen();
+    EXPECT_NE(question.find("== Probe question =="), std::string::npos) << question;
+    EXPECT_NE(question.find("Fingerprint 0123456789abcdef"), std::string::npos) << question;
+    session->Type("c");
+    ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+    session->Keys("q");
+    ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
+    EXPECT_NE(session->Screen().find("answer 2"), std::string::npos) << session->Screen();
+    ExpectTerminalRestored();
+}
+
+}  // namespace

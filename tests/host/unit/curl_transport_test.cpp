@@ -1,0 +1,160 @@
+// Real transfers through libcurl into the stream table: a local file, a
+// local HTTP server, a 404, a connection cut short and a refused one.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+#include <qpm/protocol.h>
+
+#include "host/e2e/http_server.h"
+#include "net/curl_transport.h"
+#include "net/stream_table.h"
+#include "page/url.h"
+
+namespace {
+
+// A port that was free a moment ago: bound, read back and released.
+int UnusedPort() {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(s);
+    return port;
+}
+
+struct Outcome {
+    std::string data;
+    int32_t code = -99;  // -99: did not finish
+};
+
+class CurlTransportTest : public ::testing::Test {
+protected:
+    HWND window = reinterpret_cast<HWND>(0x1000);
+    StreamTable table;
+    CurlTransport transport{&table, "qpmhost-test"};
+    std::map<LONG_PTR, Outcome> outcomes;
+
+    void SetUp() override {
+        transport.onFinished = [this](LONG_PTR handle, const std::string&, int32_t code) {
+            outcomes[handle].code = code;
+        };
+    }
+
+    LONG_PTR Fetch(const std::string& url, const std::string* post = nullptr) {
+        LONG_PTR handle = table.Open(window, url);
+        EXPECT_TRUE(transport.Start(handle, url, post));
+        table.MarkReady(handle);
+        return handle;
+    }
+
+    // Runs the transfers to their end, reading what arrives as a component
+    // would; bounded so that a hang fails the test instead of stalling it.
+    void RunToEnd() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (transport.Active() && std::chrono::steady_clock::now() < deadline) {
+            transport.Wait(100, {});
+            Drain();
+        }
+        Drain();
+        EXPECT_FALSE(transport.Active()) << "transfers did not finish";
+    }
+
+    void Drain() {
+        StreamTable::Notice notice;
+        while (table.NextNotice(&notice)) {
+            if (notice.message == QPMM_STREAMREADY) {
+                char buffer[256];
+                int32_t n;
+                while ((n = table.Read(notice.handle, buffer, sizeof buffer)) > 0)
+                    outcomes[notice.handle].data.append(buffer, size_t(n));
+                if (n < 0)
+                    table.Close(notice.handle);
+                else
+                    table.MarkReady(notice.handle);
+            }
+            table.NoticeDone(notice);
+        }
+    }
+};
+
+TEST_F(CurlTransportTest, FileUrlsAreRead) {
+    char path[] = "/tmp/qpmhost-curl-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    std::string content(10000, 'q');
+    content += "end";
+    ASSERT_EQ(write(fd, content.data(), content.size()), ssize_t(content.size()));
+    close(fd);
+    LONG_PTR h = Fetch(FileUrlFromPath(path));
+    RunToEnd();
+    unlink(path);
+    EXPECT_EQ(outcomes[h].code, 0);
+    EXPECT_EQ(outcomes[h].data, content);
+    EXPECT_FALSE(table.Known(h));
+}
+
+TEST_F(CurlTransportTest, HttpOutcomes) {
+    TestHttpServer server;
+    server.Serve("/ok", {200, "hello over http", -1});
+    server.Serve("/cut", {200, std::string(1000, 'c'), 300});
+    ASSERT_TRUE(server.Start());
+    LONG_PTR ok = Fetch(server.Url("/ok"));
+    LONG_PTR missing = Fetch(server.Url("/missing"));
+    LONG_PTR cut = Fetch(server.Url("/cut"));
+    RunToEnd();
+    EXPECT_EQ(outcomes[ok].code, 0);
+    EXPECT_EQ(outcomes[ok].data, "hello over http");
+    EXPECT_EQ(outcomes[missing].code, 404);
+    EXPECT_EQ(outcomes[missing].data, "");  // an error page is not the stream's data
+    EXPECT_EQ(outcomes[cut].code, CURLE_PARTIAL_FILE);
+    EXPECT_EQ(outcomes[cut].data, std::string(300, 'c'));
+}
+
+TEST_F(CurlTransportTest, PostSendsTheBody) {
+    TestHttpServer server;
+    server.Serve("/form", {200, "thanks", -1});
+    ASSERT_TRUE(server.Start());
+    std::string body = "a=1&b=2";
+    LONG_PTR h = Fetch(server.Url("/form"), &body);
+    RunToEnd();
+    EXPECT_EQ(outcomes[h].code, 0);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0], "POST /form HTTP/1.1");
+}
+
+TEST_F(CurlTransportTest, RefusedConnectionAndMissingFileFail) {
+    const int port = UnusedPort();
+    ASSERT_GT(port, 0);
+    LONG_PTR refused = Fetch("http://127.0.0.1:" + std::to_string(port) + "/x");
+    LONG_PTR nofile = Fetch("file:///nonexistent/qpmhost/file.txt");
+    RunToEnd();
+    EXPECT_EQ(outcomes[refused].code, CURLE_COULDNT_CONNECT);
+    EXPECT_EQ(outcomes[nofile].code, CURLE_FILE_COULDNT_READ_FILE);
+}
+
+TEST_F(CurlTransportTest, AbortForgetsTheTransfer) {
+    TestHttpServer server;
+    server.Serve("/ok", {200, "x", -1});
+    ASSERT_TRUE(server.Start());
+    LONG_PTR h = Fetch(server.Url("/ok"));
+    EXPECT_TRUE(transport.Active());
+    transport.Abort(h);
+    transport.Abort(h);  // twice is harmless
+    EXPECT_FALSE(transport.Active());
+    EXPECT_EQ(outcomes.count(h), 0u);
+}
+
+}  // namespace
