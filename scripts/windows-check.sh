@@ -143,7 +143,10 @@ skip_reasons() {
        name != "" && /: Skipped$/ { getline; printf "    %s: %s\n", name, $0; name = "" }' "$1"
 }
 summary=
-for program in $(find build/win64/tests -name 'test_*.exe' -printf '%f\n' | sed 's/\.exe$//' | sort); do
+# The programs are ctest's labels (each test is labelled with its program).
+programs=$(ctest --preset win64 --print-labels | sed -n 's/^  //p')
+[ -n "$programs" ] || fail "no test program found"
+for program in $programs; do
   junit="$PWD/build/win64/wine-$program.xml"
   rm -f "$junit"
   ctest --preset win64 -j "$(nproc)" -L "^$program\$" --output-junit "$junit" ||
