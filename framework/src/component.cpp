@@ -4,6 +4,7 @@
 
 #include <qpm/data_stream.h>
 
+#include "reentrant_calls.h"
 #include "stream_call.h"
 
 #include <cstdlib>
@@ -23,6 +24,13 @@ void Component::CloseAndDeleteStreams() {
         }
         delete stream;  // unlinks itself
     }
+}
+
+// A destroy carried out inside a call has already taken the component
+// off its record; a stop is only recorded until the call returns.
+bool Component::StopPending() const {
+    if (instance == nullptr || instance->component != this) return true;
+    return StopDeferred(instance->window);
 }
 
 int32_t Component::Start() { return 1; }

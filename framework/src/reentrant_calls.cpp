@@ -57,3 +57,8 @@ bool WindowProcCall::Nested() const {
 }
 
 DeferredTeardown& WindowProcCall::Deferred() { return States()[window_].deferred; }
+
+bool StopDeferred(HWND window) {
+    auto it = States().find(window);
+    return it != States().end() && it->second.deferred.stopRequested;
+}

@@ -39,3 +39,6 @@ private:
     WindowProcCall(const WindowProcCall&) = delete;
     WindowProcCall& operator=(const WindowProcCall&) = delete;
 };
+
+// True when a stop (1027) for the window waits for its outermost call.
+bool StopDeferred(HWND window);
