@@ -1,9 +1,8 @@
 // After the hand-over: the installer's window relays between host and
-// installed component and rolls back what was never confirmed; and the
-// faults around it: stops at awkward moments, shared types, refused
-// places and downloads.
+// installed component and rolls back what was never confirmed; and how
+// it copes with stops at awkward moments, a type shared by two
+// installers, recorded paths, and installations that cannot complete.
 #include "installer_fixture.h"
-#include "status_texts.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -14,8 +13,6 @@
 
 namespace {
 
-std::string TestModule() { return ReadBytes(QPM_TEST_MODULE); }
-
 TEST_F(InstallerTest, HostMessagesGoDownAndRequestsGoUp) {
     QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler");
     host.Answer(QPMR_HOSTINFO, [](WPARAM, LPARAM buffer) {
@@ -23,52 +20,50 @@ TEST_F(InstallerTest, HostMessagesGoDownAndRequestsGoUp) {
         return LRESULT(1);
     });
     HWND w = Install(TestModule(), {{"ASKHOST", ""}});
-    TestModuleState* state = ModuleState(w);
+    HWND child = Installer(w)->childWindow;
+    ASSERT_NE(child, nullptr);
+    auto* state = Proc<TestModuleStateFn>(Installer(w)->library, "TestModuleGetState")();
     EXPECT_STREQ(state->hostInfo, "ctx");  // asked during its 1025, through the installer
     SendMessageA(w, QPMM_IDLE, 0, 0);
     PrintRecord print{0, QpmCreatePrinterDC(10, 10), 0, 0, 0, 0};
     EXPECT_EQ(SendMessageA(w, QPMM_PRINT, 0, reinterpret_cast<LPARAM>(&print)), 1);
     DeleteDC(print.hdc);
-    EXPECT_EQ(state->idles, 1);
-    EXPECT_EQ(state->prints, 1);
-    MoveWindow(w, 0, 0, 300, 50, TRUE);
+    EXPECT_EQ(state->idles * 10 + state->prints, 11);
+    MoveWindow(w, 0, 0, 300, 50, TRUE);  // the child keeps the installer's size
     RECT client{};
-    GetClientRect(Installer(w)->childWindow, &client);
+    GetClientRect(child, &client);
     EXPECT_EQ(client.right * 1000 + client.bottom, 300050);
 }
 
 // An installation the component answered with 2 is final only with 1056.
 TEST_F(InstallerTest, AnUnconfirmedInstallationIsRolledBack) {
     QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and Windows directory");
-    const struct {
-        bool confirm;  // message 1036 makes the module send 1056
-        bool destroy;  // the host destroys the window rather than sending 1027
-    } cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
-    for (const auto& c : cases) {
-        type = "t" + std::to_string(&c - cases) + "/x";
-        HWND w = Install(TestModule(), {{"START", "2"}, {"CONFIRM", "notify"}});
-        const std::string path = Installer(w)->modulePath;
-        if (c.confirm) SendMessageA(w, QPMM_NOTIFY, 0, 0);
-        EXPECT_EQ(Entry("DRX-Win32-Installing"), c.confirm ? kNone : "Y");
-        if (c.destroy)
-            DestroyWindow(w);
-        else
-            SendMessageA(w, QPMM_STOP, 0, 0);
-        EXPECT_FALSE(IsWindow(w));
-        EXPECT_EQ(Entry("DRX-Win32"), c.confirm ? path : kNone);
-        EXPECT_EQ(Entry("DRX-Win32-Installing"), kNone);
-        EXPECT_EQ(Exists(path), c.confirm);
-        EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr);  // the library is freed
+    for (bool confirm : {false, true}) {
+        for (bool destroy : {false, true}) {
+            type = std::string("t") + char('0' + confirm) + char('0' + destroy) + "/x";
+            HWND w = Install(TestModule(), {{"START", "2"}, {"CONFIRM", "notify"}});
+            const std::string path = Installer(w)->modulePath;
+            if (confirm) SendMessageA(w, QPMM_NOTIFY, 0, 0);  // the module sends 1056
+            EXPECT_EQ(Entry("DRX-Win32-Installing"), confirm ? kNone : "Y");
+            if (destroy)
+                DestroyWindow(w);
+            else
+                SendMessageA(w, QPMM_STOP, 0, 0);
+            EXPECT_FALSE(IsWindow(w));
+            EXPECT_EQ(Entry("DRX-Win32"), confirm ? path : kNone);
+            EXPECT_EQ(Entry("DRX-Win32-Installing"), kNone);
+            EXPECT_EQ(Exists(path), confirm);
+            EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr);  // the library is freed
+        }
     }
 }
 
 // The question lets messages through: the host may end the installer
 // before it is answered. Nothing of it is used afterwards (the sanitizer
-// runs would see it), and its temporary file goes.
+// runs would see it), nothing is installed, and its temporary file goes.
 TEST_F(InstallerTest, StoppedDuringTheQuestionNothingIsInstalled) {
     QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and Windows directory");
     for (bool destroy : {false, true}) {
-        Answer(IDYES);
         HWND w = Begin(TestModule());
         const std::string temp = Installer(w)->tempPath;
         duringQuestion = [&] { destroy ? DestroyWindow(w) : SendMessageA(w, QPMM_STOP, 0, 0); };
@@ -80,45 +75,47 @@ TEST_F(InstallerTest, StoppedDuringTheQuestionNothingIsInstalled) {
     }
 }
 
-// The host stops the installer from inside the component's 1025 (while
-// it answers the component's request): the component finishes its call
-// in a library that is still loaded, then goes, and so does the library.
-TEST_F(InstallerTest, StoppedInsideTheComponentsStartTheLibraryOutlivesTheCall) {
+// The host stops the installer (or destroys its window) while it answers
+// the component's request, made in its 1025 or in a call the host made
+// straight into the component. The component finishes its call in a
+// library still loaded; then it goes, and the library with it once no
+// call into it is running (after a direct call nothing tells when that
+// is: it stays loaded).
+TEST_F(InstallerTest, StoppedFromInsideTheComponentItsLibraryOutlivesTheCall) {
     QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and Windows directory");
-    for (const char* reply : {"1", "2"}) {
-        type = std::string("s") + reply + "/x";
-        Answer(IDYES);
-        HWND w = Begin(TestModule(), {{"ASKHOST", ""}, {"START", reply}});
+    const struct {
+        const char* reply;
+        bool destroy;
+        bool direct;  // the request comes from a 1029 sent straight to the component
+    } cases[] = {{"1", false, false}, {"2", false, false}, {"2", true, false}, {"1", false, true}};
+    for (const auto& c : cases) {
+        type = "s" + std::to_string(&c - cases) + "/x";
+        HWND w = Begin(TestModule(), {{"ASKHOST", ""}, {"START", c.reply}});
         std::string path;
-        host.Answer(QPMR_HOSTINFO, [&](WPARAM, LPARAM) {
+        HWND child = nullptr;
+        const auto stop = [&](WPARAM, LPARAM) {
             path = Installer(w)->modulePath;
-            SendMessageA(w, QPMM_STOP, 0, 0);
+            child = Installer(w)->childWindow;
+            if (c.destroy)
+                DestroyWindow(w);
+            else
+                SendMessageA(w, QPMM_STOP, 0, 0);
             return LRESULT(0);
-        });
+        };
+        if (!c.direct) host.Answer(QPMR_HOSTINFO, stop);
         Deliver(w);
+        if (c.direct) {
+            host.Answer(QPMR_HOSTINFO, stop);
+            SendMessageA(Installer(w)->childWindow, QPMM_IDLE, 0, 0);
+        }
         host.Answer(QPMR_HOSTINFO, [](WPARAM, LPARAM) { return LRESULT(0); });
         EXPECT_FALSE(IsWindow(w));
-        EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr);
-        const bool final = reply[0] == '1';  // 2 was never confirmed: rolled back
+        EXPECT_FALSE(IsWindow(child));
+        EXPECT_EQ(GetModuleHandleA(path.c_str()) != nullptr, c.direct);
+        const bool final = c.reply[0] == '1';  // 2 was never confirmed: rolled back
         EXPECT_EQ(Entry("DRX-Win32"), final ? path : kNone);
         EXPECT_EQ(Exists(path), final);
     }
-}
-
-// The same from a call the host makes straight into the component, not
-// through the installer: its code is below the installer's relay of its
-// request, so its library stays loaded rather than be freed under it.
-TEST_F(InstallerTest, StoppedInsideTheComponentsOwnCallTheLibraryIsNotFreedUnderIt) {
-    QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler");
-    HWND w = Install(TestModule(), {{"ASKHOST", ""}});
-    HWND child = Installer(w)->childWindow;
-    host.Answer(QPMR_HOSTINFO, [&](WPARAM, LPARAM) {
-        SendMessageA(w, QPMM_STOP, 0, 0);
-        return LRESULT(0);
-    });
-    SendMessageA(child, QPMM_IDLE, 0, 0);
-    EXPECT_FALSE(IsWindow(w));
-    EXPECT_FALSE(IsWindow(child));
 }
 
 // Two elements of one uninstalled type: the second installer reuses the
@@ -137,81 +134,93 @@ TEST_F(InstallerTest, ARollbackRemovesOnlyWhatItsInstallerMade) {
     EXPECT_FALSE(Exists(path));
 }
 
-// A recorded value is used only when whole and absolute; a usable one is
-// reused, and the new module replaces the file there.
+// A recorded value is used only when whole and absolute; then the new
+// module replaces the file it names.
 TEST_F(InstallerTest, OnlyAWholeAbsoluteRecordedPathIsReused) {
     QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and Windows directory");
-    const std::string custom = dir + "/CUSTOM.DLL";
-    const struct {
-        std::string recorded, used;
-    } cases[] = {{"relative.dll", dir + "/APPLIC32.DLL"},
-                 {"/" + std::string(600, 'x'), dir + "/APPLIC32.DLL"},
-                 {custom, custom}};
-    for (const auto& c : cases) {
-        WritePrivateProfileStringA("DRX-Win32", kType, c.recorded.c_str(), "DRX.REG");
+    const std::string custom = dir + "/CUSTOM.DLL", fresh = dir + "/APPLIC32.DLL";
+    for (auto [recorded, used] : {std::pair{std::string("relative.dll"), fresh},
+                                  {"/" + std::string(600, 'x'), fresh},
+                                  {custom, custom}}) {
+        WritePrivateProfileStringA("DRX-Win32", type.c_str(), recorded.c_str(), "DRX.REG");
         std::ofstream(custom) << "an older module";
         HWND w = Install(TestModule());
-        EXPECT_EQ(Installer(w)->modulePath, c.used);
-        EXPECT_EQ(Entry("DRX-Win32"), c.used);
-        EXPECT_EQ(ReadBytes(c.used), TestModule());
+        EXPECT_EQ(Entry("DRX-Win32"), used);
+        EXPECT_EQ(ReadBytes(used), TestModule());
         DestroyWindow(w);
-        DeleteFileA(c.used.c_str());
+        DeleteFileA(used.c_str());
     }
 }
 
-TEST_F(InstallerTest, AModuleThatCannotBePutInPlaceIsNeitherRecordedNorLoaded) {
-    QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and fault injection");
-    Answer(IDYES);
-    duringQuestion = [] { QpmFailNth(QPM_FAULT_FILECREATE, 1); };
-    HWND w = Install(TestModule());
-    EXPECT_STREQ(Installer(w)->statusText, "Could not copy QPM to APPLIC32.DLL");
-    EXPECT_EQ(Installer(w)->library, nullptr);
-    EXPECT_EQ(Entry("DRX-Win32"), kNone);
-    EXPECT_FALSE(Exists(dir + "/APPLIC32.DLL"));
-}
-
-// Downloads that end without a module: nothing is asked, nothing stays.
-TEST_F(InstallerTest, DownloadsThatCannotBeKeptFail) {
-    QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and a file size limit");
+// Installations that cannot complete: a status, the question asked or
+// not, and nothing left behind, not even the temporary file (the
+// temporary directory is the test's own here).
+TEST_F(InstallerTest, AnInstallationThatCannotCompleteLeavesNothing) {
+    QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler, fault injection and POSIX limits");
 #if !defined(_WIN32)
-    const struct {
-        size_t size;
-        rlim_t fileLimit;
-        const char* status;
-    } cases[] = {{(64u << 20) + 1, RLIM_INFINITY, kTextModuleTooLarge},
-                 {20000, 8192, kTextCannotSaveModule}};
+    setenv("TMPDIR", dir.c_str(), 1);
     signal(SIGXFSZ, SIG_IGN);
+    // A full disk: files may not grow past 8192 bytes until `restore`.
+    const auto diskFull = [] {
+        rlimit limit{8192, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    };
+    const auto restore = [](HWND w) {
+        rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &none);
+        return w;
+    };
+    const struct {
+        std::function<HWND()> run;
+        const char* status;
+        bool asked;
+    } cases[] = {
+        {[&] {
+             duringQuestion = [] { QpmFailNth(QPM_FAULT_FILECREATE, 1); };  // the copy's file
+             return Install(TestModule());
+         },
+         "Could not copy QPM to APPLIC32.DLL", true},
+        {[&] {
+             duringQuestion = diskFull;  // the module arrived whole; its copy cannot be
+             return restore(Install(TestModule()));
+         },
+         "Could not copy QPM to APPLIC32.DLL", true},
+        {[&] { return Install(std::string((64 << 20) + 1, 'm')); }, kTextModuleTooLarge, false},
+        {[&] {
+             HWND w = Begin(std::string(20000, 'm'));
+             diskFull();
+             Deliver(w);
+             return restore(w);
+         },
+         kTextCannotSaveModule, false},
+        {[&] {
+             setenv("TMPDIR", ("/" + std::string(300, 't')).c_str(), 1);  // too long a path
+             HWND w = Install(TestModule());
+             setenv("TMPDIR", dir.c_str(), 1);
+             return w;
+         },
+         kTextCannotRequest, false},
+        {[&] {  // last: its own path does not fit in 512 characters
+             const std::string d(200, 'd'), deep = dir + "/" + d + "/" + d + "/" + d;
+             std::filesystem::create_directories(deep);
+             LoadInstaller(deep + "/libvarnoq.so");
+             return Install(TestModule());
+         },
+         kTextNoFileName, true},
+    };
     for (const auto& c : cases) {
         question.clear();
-        HWND w = Begin(std::string(c.size, 'm'));
-        const std::string temp = Installer(w)->tempPath;
-        rlimit limit{c.fileLimit, RLIM_INFINITY}, none{RLIM_INFINITY, RLIM_INFINITY};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        Deliver(w);
-        setrlimit(RLIMIT_FSIZE, &none);
+        duringQuestion = nullptr;
+        HWND w = c.run();
         EXPECT_STREQ(Installer(w)->statusText, c.status);
-        EXPECT_EQ(question, "");
-        EXPECT_FALSE(Exists(temp));
-        EXPECT_EQ(host.messages().back(), QPMR_CLOSESTREAM);
+        EXPECT_EQ(question.empty(), !c.asked) << c.status;
+        EXPECT_EQ(Installer(w)->library, nullptr);
+        EXPECT_EQ(Entry("DRX-Win32"), kNone);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+            EXPECT_TRUE(entry.is_directory() || entry.path().extension() == ".so" ||
+                        entry.path().filename() == "DRX.REG")
+                << entry.path() << " left after " << c.status;
     }
-#endif
-}
-
-// No sure directory for the module or the download: a status, no guess.
-TEST_F(InstallerTest, WithoutItsOwnDirectoryOrATemporaryOneItStops) {
-    QPM_REQUIRES_HOST_EXTENSION("MessageBoxA handler and a temporary directory of its own");
-#if !defined(_WIN32)
-    std::string deep = dir;
-    for (int i = 0; i < 3; ++i) deep += "/" + std::string(200, 'd');
-    std::filesystem::create_directories(deep);
-    FreeLibrary(library);
-    LoadInstaller(deep + "/libvarnoq.so");
-    HWND w = Install(TestModule());
-    EXPECT_STREQ(Installer(w)->statusText, kTextNoFileName);
-    EXPECT_EQ(Installer(w)->tempPath[0], '\0');
-
-    setenv("TMPDIR", ("/" + std::string(300, 't')).c_str(), 1);
-    EXPECT_STREQ(Installer(Begin(TestModule()))->statusText, kTextCannotRequest);
     unsetenv("TMPDIR");
 #endif
 }

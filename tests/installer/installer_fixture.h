@@ -12,17 +12,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
-#include <sstream>
 #include <string>
 
 #include "installer/module/test_module_state.h"
 #include "qpm_installer.h"
+#include "status_texts.h"
 #include "support/attribute_list.h"
 #include "support/host_extensions.h"
 #include "support/scripted_host.h"
 
-constexpr char kType[] = "application/x-test";
 constexpr char kModuleUrl[] = "http://127.0.0.1/module.dll";
 constexpr LONG_PTR kModuleHandle = 7;
 constexpr char kNone[] = "<none>";
@@ -42,41 +40,33 @@ protected:
     void SetUp() override {
         HoldTime(1000);
         dir = MakeTempDirectory("qpm_installer");
-        ASSERT_FALSE(dir.empty());
         UseWindowsDirectory(dir);
         LoadInstaller(dir + "/" + std::filesystem::path(QPM_VARNOQ_LIBRARY).filename().string());
     }
     void TearDown() override {
         QpmSetMessageBoxHandler(nullptr, nullptr);
-        for (HWND w : windows)
-            if (IsWindow(w)) DestroyWindow(w);
+        DestroyWindow(host.window());  // and the installers in it, before their library goes
         FreeLibrary(library);
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
     }
-
     void LoadInstaller(const std::string& copy) {
         ASSERT_TRUE(CopyFileA(QPM_VARNOQ_LIBRARY, copy.c_str(), FALSE)) << copy;
         library = LoadLibraryA(copy.c_str());
-        ASSERT_NE(library, nullptr);
         Proc<void(WINAPI*)(HINSTANCE)>(library, "QPMSetInstance")(library);
     }
 
-    // A new installer window for an element with these attributes.
     HWND Create(const AttrList& attrs) {
-        attributes.push_back(std::make_unique<AttributeList>(attrs));
+        AttributeList list(attrs);
         InitRecord init{};
         init.size = sizeof init;
-        attributes.back()->Fill(&init);
+        list.Fill(&init);
         init.width = 400;
         init.height = 80;
         init.backColor = RGB(255, 255, 255);
-        auto qpmInit = Proc<HWND(WINAPI*)(HWND, InitRecord*)>(library, "QPMInit");
-        HWND w = qpmInit(host.window(), &init);
-        windows.push_back(w);
-        return w;
+        return Proc<HWND(WINAPI*)(HWND, InitRecord*)>(library, "QPMInit")(host.window(), &init);
     }
-    // Creates and starts an installer for `type` whose module is `bytes`.
+    // An installer for `type` whose module is `bytes`, started.
     HWND Begin(const std::string& bytes, AttrList attrs = {}) {
         attrs.insert(attrs.begin(),
                      {{"TYPE", type}, {"QPMSRC", kModuleUrl}, {"QPMPLATFORMS", "Win32"}});
@@ -85,17 +75,8 @@ protected:
         SendMessageA(w, QPMM_START, 0, 0);
         return w;
     }
-    // The host announces the data: the whole module arrives at once.
-    void Deliver(HWND w) { SendMessageA(w, QPMM_STREAMREADY, 0, kModuleHandle); }
-    // Begin, then the question answered `answer`, then the download.
-    HWND Install(const std::string& bytes, const AttrList& attrs = {}, int answer = IDYES) {
-        Answer(answer);
-        HWND w = Begin(bytes, attrs);
-        Deliver(w);
-        return w;
-    }
-    void Answer(int answer) {
-        reply = answer;
+    // The whole module arrives; the question is answered `reply`.
+    void Deliver(HWND w) {
         QpmSetMessageBoxHandler(
             [](HWND, LPCSTR text, LPCSTR, UINT, void* self) {
                 auto* t = static_cast<InstallerTest*>(self);
@@ -104,36 +85,35 @@ protected:
                 return t->reply;
             },
             this);
+        SendMessageA(w, QPMM_STREAMREADY, 0, kModuleHandle);
+    }
+    HWND Install(const std::string& bytes, const AttrList& attrs = {}) {
+        HWND w = Begin(bytes, attrs);
+        Deliver(w);
+        return w;
     }
 
     QPMInstaller* Installer(HWND w) {
         HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(w, 0));
-        auto* record = block ? static_cast<InstanceRecord*>(GlobalLock(block)) : nullptr;
-        if (record == nullptr) return nullptr;
+        auto* record = static_cast<InstanceRecord*>(GlobalLock(block));
         GlobalUnlock(block);
-        return static_cast<QPMInstaller*>(record->component);
+        return record ? static_cast<QPMInstaller*>(record->component) : nullptr;
     }
-    std::string Status(HWND w) { return Installer(w) ? Installer(w)->statusText : kNone; }
-    TestModuleState* ModuleState(HWND w) {
-        return Proc<TestModuleStateFn>(Installer(w)->library, "TestModuleGetState")();
-    }
-
     // The DRX.REG value of `type`, or kNone.
     std::string Entry(const char* section) {
         char value[600];
         GetPrivateProfileStringA(section, type.c_str(), kNone, value, sizeof value, "DRX.REG");
         return value;
     }
-    bool Exists(const std::string& path) {
+    static bool Exists(const std::string& path) {
         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
+    static std::string TestModule() { return ReadBytes(QPM_TEST_MODULE); }
 
     ScriptedHost host{400, 100};
-    std::string type = kType;  // the type the tests install
+    std::string type = "application/x-test";  // the type the tests install
     std::string dir;
     HMODULE library = nullptr;
-    std::vector<HWND> windows;
-    std::vector<std::unique_ptr<AttributeList>> attributes;
     int reply = IDYES;
     std::string question;
     std::function<void()> duringQuestion;
