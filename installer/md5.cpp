@@ -21,10 +21,12 @@ inline void Store32(unsigned char* p, uint32_t v) {
 
 inline uint32_t Rotate(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
-// The four auxiliary functions, in forms with fewer operations than the
-// RFC's but the same values.
+// The four auxiliary functions, with the RFC's values in forms that put
+// fewer operations on the chain through the newest word: F by selecting
+// with xor, G as a sum of two disjoint masks (no bit is set in both, so
+// + is |), whose half without x the processor computes early.
 #define MD5_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
+#define MD5_G(x, y, z) (((x) & (z)) + ((y) & ~(z)))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
 #define MD5_STEP(f, a, b, c, d, word, constant, shift) \
