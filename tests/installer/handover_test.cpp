@@ -185,6 +185,12 @@ TEST_F(InstallerTest, AnInstallationThatCannotCompleteLeavesNothing) {
              return restore(Install(TestModule()));
          },
          "Could not copy QPM to APPLIC32.DLL", true},
+        {[&] {
+             HWND w = Begin(TestModule());
+             SendMessageA(w, QPMM_STREAMFAILED, 5, kModuleHandle);  // the host's word
+             return w;
+         },
+         kTextDownloadFailed, false},
         {[&] { return Install(std::string((64 << 20) + 1, 'm')); }, kTextModuleTooLarge, false},
         {[&] {
              HWND w = Begin(std::string(20000, 'm'));
