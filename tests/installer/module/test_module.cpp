@@ -23,9 +23,7 @@ bool Has(const InstanceRecord* record, const char* name) {
 
 class TestModule : public Component {
 public:
-    ~TestModule() override { ++state.destroyed; }
     int32_t Start() override {
-        ++state.started;
         if (Has(instance, "ASKHOST")) GetHostInfo(instance, kInfoContext, state.hostInfo);
         if (Is("CONFIRM", "start")) SendConfirmed();
         int32_t reply = 1;

@@ -11,10 +11,8 @@
 #include <windows.h>
 
 struct TestModuleState {
-    int started;         // 1025s received
-    int idles;           // 1029s
+    int idles;           // 1029s received
     int prints;          // 1030s
-    int destroyed;       // components deleted
     char hostInfo[512];  // the answer to ASKHOST
 };
 
