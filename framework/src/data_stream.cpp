@@ -30,13 +30,17 @@ DataStream::DataStream(Component* streamOwner)
 DataStream::~DataStream() {
     // A call still running inside this stream would go on in freed memory.
     QPM_CHECK(callDepth == 0, "a stream is deleted in the middle of a call into it");
-    Close();
-    ReleasePendingUrl();
+    // Out of the list before the close request: a host that answers it by
+    // sending messages back must not find this stream (a sweep would
+    // delete it a second time).
     if (prev)
         prev->next = next;
     else if (owner->streams == this)
         owner->streams = next;
     if (next) next->prev = prev;
+    prev = next = nullptr;
+    Close();
+    ReleasePendingUrl();
 }
 
 InstanceRecord* DataStream::Instance() const { return owner->instance; }
