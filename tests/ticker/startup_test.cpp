@@ -152,6 +152,13 @@ TEST_F(StartupTest, SettingsFromTheAttributes) {
     DestroyWindow(window);
     ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", "big"}}), 1);
     EXPECT_EQ(Ticker()->fontSize, 0);
+    for (const auto& [size, clamped] :
+         {std::pair<const char*, int32_t>{"-2147483648", 0}, {"-3", 0}, {"2147483647", 1000}}) {
+        DestroyWindow(window);
+        ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", size}}), 1);
+        EXPECT_EQ(Ticker()->fontSize, clamped) << size;
+        Tick();  // paints with that size
+    }
 }
 
 TEST_F(StartupTest, AppendingKeepsTheTextWhenTheBlockCannotGrow) {
@@ -186,6 +193,12 @@ TEST_F(StartupTest, SizeHookResults) {
         {{{"SIZE", "big"}}, 400, 3},
         {{{"SIZE", "big"}, {"SHOWBORDER", "yes"}}, 400, 8},
         {{{"SIZE", ""}, {"NOBORDER", ""}}, 400, 15},
+        // The character height counts from 0 up to 1000 pixels.
+        {{{"SIZE", "-50"}}, 400, 3},
+        {{{"SIZE", "-2147483648"}, {"SHOWBORDER", ""}}, 400, 8},
+        {{{"SIZE", "1000"}}, 400, 1003},
+        {{{"SIZE", "1001"}}, 400, 1003},
+        {{{"SIZE", "2147483647"}, {"SHOWBORDER", ""}}, 400, 1008},
     };
     for (const SizeCase& c : cases) {
         AttributeList attributes(c.attrs);
@@ -193,7 +206,7 @@ TEST_F(StartupTest, SizeHookResults) {
         attributes.Fill(&init);
         EXPECT_EQ(QPMCalcSize(&init), 1);
         EXPECT_EQ(init.width, c.width);
-        EXPECT_EQ(init.height, c.height);
+        EXPECT_EQ(init.height, c.height) << (c.attrs.empty() ? "" : c.attrs[0].second);
     }
 }
 
@@ -209,6 +222,10 @@ TEST_F(StartupTest, SizeHookReadsThePackedForm) {
     EXPECT_EQ(QPMCalcSize(&init), 1);
     EXPECT_EQ(init.height, 28);
     EXPECT_EQ(init.mode, kAltHostMark) << "the size query leaves the mark alone";
+    char escaped[] = "TEXT=Hello%, SIZE=50";  // SIZE is inside TEXT's value
+    values[0] = escaped;
+    EXPECT_EQ(QPMCalcSize(&init), 1);
+    EXPECT_EQ(init.height, 15);
 }
 
 }  // namespace
