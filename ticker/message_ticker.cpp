@@ -133,8 +133,13 @@ bool MessageTicker::RequestSource() {
     if (handle == kNoStream) return false;
     DataStream* stream = CreateStream(source);
     if (stream == nullptr) {
-        HostCloseStream(instance, handle);
+        if (handle != kStreamLater) HostCloseStream(instance, handle);  // give a handle back
         return false;
+    }
+    if (handle == kStreamLater) {
+        // Accepted, to be delivered by the host (1115): no handle to attach yet.
+        stream->AwaitDelivery(source);
+        return true;
     }
     stream->Attach(handle);
     return true;

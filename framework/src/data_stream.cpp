@@ -54,19 +54,24 @@ void DataStream::ReleasePendingUrl() {
     pendingUrl = nullptr;
 }
 
+bool DataStream::AwaitDelivery(const char* url) {
+    if (url == nullptr) return false;
+    char* copy = static_cast<char*>(malloc(strlen(url) + 1));
+    if (copy == nullptr) return false;
+    strcpy(copy, url);
+    ReleasePendingUrl();
+    pendingUrl = copy;
+    requestTime = GetTickCount();
+    return true;
+}
+
 bool DataStream::Open(UrlRequest* request, WPARAM flags) {
-    if (InPluginMode()) {
-        if (request->url == nullptr) return false;
-        char* copy = static_cast<char*>(malloc(strlen(request->url) + 1));
-        if (copy == nullptr) return false;
-        strcpy(copy, request->url);
-        ReleasePendingUrl();
-        pendingUrl = copy;
-        requestTime = GetTickCount();
-    }
+    if (InPluginMode() && !AwaitDelivery(request->url)) return false;
     handle = HostOpenStream(Instance(), request, flags);
     if (handle == kStreamLater) {
         handle = kNoStream;
+        // A host's delivery (1115) for the URL must find this stream waiting.
+        if (pendingUrl == nullptr) AwaitDelivery(request->url);
         return true;
     }
     return handle != kNoStream;

@@ -127,6 +127,11 @@ TEST_F(StreamsTest, AStreamOpenedLaterGetsNoHandleMessages) {
     Send(QPMM_STREAMFAILED, 1, kNoStream);
     Send(QPMM_STREAMREADY, 0, kNoStream);
     EXPECT_TRUE(s->events.empty()) << "no handle-based message reaches a stream without a handle";
+    // The host's delivery of that URL goes to the waiting stream.
+    EXPECT_EQ(component->DeliverStream(0x5000, "http://h/x"), 1);
+    EXPECT_TRUE(component->createdFor.empty());
+    EXPECT_EQ(s->handle, 0x5000);
+    EXPECT_TRUE(s->attached);
 }
 
 TEST_F(StreamsTest, MessagesForUnknownHandlesAreIgnored) {
