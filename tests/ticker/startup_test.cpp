@@ -143,40 +143,6 @@ TEST_F(StartupTest, SourceStreamedInTwoChunks) {
         std::vector<HostRequest>(host.requests().begin(), host.requests().begin() + 2)));
 }
 
-// A host that answers the open with "delivered later" (-2) delivers the
-// stream with message 1115: the ticker waits for it, and that one stream
-// brings the text. -2 is never taken for a handle.
-TEST_F(StartupTest, ASourceDeliveredLaterIsWaitedFor) {
-    host.AnswerValue(QPMR_OPENSTREAM, kStreamLater);
-    ASSERT_EQ(Start({{"SRC", "http://h/news"}}), 1);
-    EXPECT_FALSE(Ticker()->active);
-    ASSERT_NE(Ticker()->streams, nullptr);
-    EXPECT_EQ(Ticker()->streams->handle, kNoStream);
-    char url[] = "http://h/news";
-    struct {
-        void* pdata;
-        void* ndata;
-        const char* url;
-    } delivered{nullptr, nullptr, url};
-    const LONG_PTR key = reinterpret_cast<LONG_PTR>(&delivered);
-    host.ServeStream("", key, "late news");
-    EXPECT_EQ(SendMessageA(window, QPMM_DELIVERSTREAM, 0, key), 1);
-    host.Pump();
-    SendMessageA(window, QPMM_STREAMREADY, 0, key);
-    EXPECT_EQ(Text(), "late news");
-    EXPECT_TRUE(Ticker()->active);
-    SendMessageA(window, QPMM_IDLE, 0, 0);
-    EXPECT_EQ(Ticker()->streams, nullptr) << "one stream, swept once it ended";
-    SendMessageA(window, QPMM_STOP, 0, 0);
-    host.Pump();
-    int closes = 0;
-    for (const HostRequest& r : host.requests()) {
-        EXPECT_EQ(r.detail.find("handle=-2"), std::string::npos) << Describe(r);
-        if (r.message == QPMR_CLOSESTREAM) ++closes;
-    }
-    EXPECT_EQ(closes, 1);
-}
-
 TEST_F(StartupTest, AFailedStreamShowsWhatArrived) {
     host.ServeStream("http://h/news", 9, "partial", /*keepOpen=*/true);
     ASSERT_EQ(Start({{"SRC", "http://h/news"}}), 1);
