@@ -100,10 +100,14 @@ check_library() {
   echo "  imports: $("$objdump" -p "$dll" | awk '/DLL Name:/ { printf "%s ", $3 }')"
 }
 
-# Every component library the build made, as listed by CMake.
+# Every component library the build made, as listed by CMake: the ticker
+# and the installer at least.
 check_build() {
-  local build=$1 bits=$2 dll list
+  local build=$1 bits=$2 dll list expected
   [ -s "$build/component-libraries.txt" ] || { fail "$build has no component libraries"; return; }
+  for expected in pellux.dll varnoq.dll; do
+    grep -q "/$expected"$'\t' "$build/component-libraries.txt" || fail "$build made no $expected"
+  done
   while IFS=$'\t' read -r dll list; do
     [ -n "$dll" ] && check_library "$dll" "$list" "$bits"
   done <"$build/component-libraries.txt"

@@ -24,7 +24,7 @@ MessageTicker::MessageTicker()
       text(nullptr),
       offsetX(0),
       active(true),
-      fontSize(12),
+      fontSize(kDefaultFontSize),
       showBorder(false) {
     wantsOffscreen = true;
     memset(faceName, 0, sizeof faceName);
@@ -50,11 +50,19 @@ void MessageTicker::ReadSettings() {
         memset(faceName, 0, sizeof faceName);
         memcpy(faceName, font, n);
     }
-    GetIntAttribute(instance, "SIZE", &fontSize);
+    fontSize = ReadFontSize(instance);
     if (GetBoolAttribute(instance, "SHOWBORDER"))
         showBorder = true;
     else if (GetBoolAttribute(instance, "NOBORDER"))
         showBorder = false;
+}
+
+int32_t MessageTicker::ReadFontSize(const InstanceRecord* record) {
+    int32_t size = kDefaultFontSize;
+    GetIntAttribute(record, "SIZE", &size);
+    // Below 0 counts as 0, what a value without digits gives.
+    if (size < 0) return 0;
+    return size > kLargestFontSize ? kLargestFontSize : size;
 }
 
 int32_t MessageTicker::Start() {
@@ -125,8 +133,13 @@ bool MessageTicker::RequestSource() {
     if (handle == kNoStream) return false;
     DataStream* stream = CreateStream(source);
     if (stream == nullptr) {
-        HostCloseStream(instance, handle);
+        if (handle != kStreamLater) HostCloseStream(instance, handle);  // give a handle back
         return false;
+    }
+    if (handle == kStreamLater) {
+        // Accepted, to be delivered by the host (1115): no handle to attach yet.
+        stream->AwaitDelivery(source);
+        return true;
     }
     stream->Attach(handle);
     return true;

@@ -18,6 +18,13 @@ public:
     static constexpr int32_t kBevelWidth = 2;
     static constexpr int32_t kTextAttributeSize = 512;
     static constexpr int32_t kFaceNameLength = 31;
+    static constexpr int32_t kDefaultFontSize = 12;
+    // "SIZE" counts from 0 to this many pixels. A ticker shows one line:
+    // 1000 pixels is taller than any screen it is shown on, keeps the
+    // default window (at most 1008 high) and every position the paint
+    // works out far inside 32 bits, and bounds the glyphs that each paint
+    // rasterises anew (a font is made for every tick).
+    static constexpr int32_t kLargestFontSize = 1000;
 
     MessageTicker();
     ~MessageTicker() override;
@@ -49,8 +56,12 @@ public:
     int32_t offsetX;     // pixels from the text area's left edge to the first character
     bool active;         // false while the text is still arriving on a stream
     char faceName[64];
-    int32_t fontSize;  // character height in pixels
+    int32_t fontSize;  // character height in pixels, 0 to kLargestFontSize
     bool showBorder;
+
+    // The "SIZE" attribute: kDefaultFontSize when missing or empty, else
+    // its value counted from 0 up to kLargestFontSize.
+    static int32_t ReadFontSize(const InstanceRecord* record);
 
 private:
     void ReadSettings();

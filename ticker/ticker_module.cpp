@@ -14,9 +14,8 @@ Component* CreateComponent(InitRecord*) { return new (std::nothrow) MessageTicke
 int32_t CalcComponentSize(InitRecord* record) {
     InstanceRecord view;
     ViewInitRecord(&view, record);
-    int32_t size = 12;
-    GetIntAttribute(&view, "SIZE", &size);
     record->width = 400;
-    record->height = size + 3 + (GetBoolAttribute(&view, "SHOWBORDER") ? 5 : 0);
+    record->height =
+        MessageTicker::ReadFontSize(&view) + 3 + (GetBoolAttribute(&view, "SHOWBORDER") ? 5 : 0);
     return 1;
 }

@@ -77,6 +77,20 @@ bool DecodeValueByte(const char** p, char* out) {
     return true;
 }
 
+// Past the entry at p, to the comma that ends it or to the end: the name,
+// then the value read by the same escape rules as a look-up reads it, so
+// an escaped comma ("%,") does not end it.
+const char* SkipEntry(const char* p) {
+    while (*p != '\0' && *p != ',' && *p != '=' && !IsBlank(*p)) ++p;
+    while (IsBlank(*p)) ++p;
+    if (*p == '=') ++p;
+    while (*p != '\0' && *p != ',') {
+        char ignored;
+        DecodeValueByte(&p, &ignored);
+    }
+    return p;
+}
+
 }  // namespace
 
 int32_t FindPackedAttribute(const char* list, const char* name, char* buffer, int32_t size) {
@@ -87,8 +101,7 @@ int32_t FindPackedAttribute(const char* list, const char* name, char* buffer, in
         while (*p != '\0' && (IsBlank(*p) || *p == ',')) ++p;
         if (*p == '\0') return 0;
         if (EntryNamed(p, name, n)) break;
-        p = strchr(p, ',');
-        if (p == nullptr) return 0;
+        p = SkipEntry(p);
     }
     p += n;
     while (IsBlank(*p)) ++p;

@@ -4,6 +4,7 @@
 
 #include <qpm/data_stream.h>
 
+#include "reentrant_calls.h"
 #include "stream_call.h"
 
 #include <cstdlib>
@@ -23,6 +24,13 @@ void Component::CloseAndDeleteStreams() {
         }
         delete stream;  // unlinks itself
     }
+}
+
+// A destroy carried out inside a call has already taken the component
+// off its record; a stop is only recorded until the call returns.
+bool Component::StopPending() const {
+    if (instance == nullptr || instance->component != this) return true;
+    return StopDeferred(instance->window);
 }
 
 int32_t Component::Start() { return 1; }
@@ -117,7 +125,11 @@ int32_t Component::DeliverStream(LONG_PTR key, const char* url) {
 }
 
 // The idle sweep: give every stream its idle turn, then delete the
-// finished ones that no longer hold an attached host stream.
+// finished ones that no longer hold an attached host stream. A stream
+// that still holds a handle is closed first, inside a call: the host may
+// answer the close request by sweeping again, and that sweep must pass
+// over it. Its successor is taken only after the close, since that sweep
+// may have deleted the one it had.
 void Component::Idle() {
     DataStream* s = streams;
     while (s) {
@@ -125,8 +137,16 @@ void Component::Idle() {
             StreamCall call(s);
             s->OnIdle();
         }
+        if (!s->finished || (s->handle != kNoStream && s->attached) || s->callDepth != 0) {
+            s = s->next;
+            continue;
+        }
+        {
+            StreamCall call(s);
+            s->Close();
+        }
         DataStream* following = s->next;
-        if (s->finished && (s->handle == kNoStream || !s->attached) && s->callDepth == 0) delete s;
+        delete s;  // holds no handle now: deleting it sends nothing
         s = following;
     }
 }

@@ -30,13 +30,17 @@ DataStream::DataStream(Component* streamOwner)
 DataStream::~DataStream() {
     // A call still running inside this stream would go on in freed memory.
     QPM_CHECK(callDepth == 0, "a stream is deleted in the middle of a call into it");
-    Close();
-    ReleasePendingUrl();
+    // Out of the list before the close request: a host that answers it by
+    // sending messages back must not find this stream (a sweep would
+    // delete it a second time).
     if (prev)
         prev->next = next;
     else if (owner->streams == this)
         owner->streams = next;
     if (next) next->prev = prev;
+    prev = next = nullptr;
+    Close();
+    ReleasePendingUrl();
 }
 
 InstanceRecord* DataStream::Instance() const { return owner->instance; }
@@ -50,19 +54,24 @@ void DataStream::ReleasePendingUrl() {
     pendingUrl = nullptr;
 }
 
+bool DataStream::AwaitDelivery(const char* url) {
+    if (url == nullptr) return false;
+    char* copy = static_cast<char*>(malloc(strlen(url) + 1));
+    if (copy == nullptr) return false;
+    strcpy(copy, url);
+    ReleasePendingUrl();
+    pendingUrl = copy;
+    requestTime = GetTickCount();
+    return true;
+}
+
 bool DataStream::Open(UrlRequest* request, WPARAM flags) {
-    if (InPluginMode()) {
-        if (request->url == nullptr) return false;
-        char* copy = static_cast<char*>(malloc(strlen(request->url) + 1));
-        if (copy == nullptr) return false;
-        strcpy(copy, request->url);
-        ReleasePendingUrl();
-        pendingUrl = copy;
-        requestTime = GetTickCount();
-    }
+    if (InPluginMode() && !AwaitDelivery(request->url)) return false;
     handle = HostOpenStream(Instance(), request, flags);
     if (handle == kStreamLater) {
         handle = kNoStream;
+        // A host's delivery (1115) for the URL must find this stream waiting.
+        if (pendingUrl == nullptr) AwaitDelivery(request->url);
         return true;
     }
     return handle != kNoStream;

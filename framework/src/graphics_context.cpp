@@ -1,6 +1,7 @@
 // The drawing toolkit: bevels, centred text and fonts.
 #include <qpm/graphics_context.h>
 
+#include <cstdint>
 #include <cstring>
 
 GraphicsContext::GraphicsContext(Component* owner, HDC dc) : owner_(owner), dc_(dc) {}
@@ -157,7 +158,9 @@ bool GraphicsContext::SelectFont(const char* face, int32_t height, BYTE italic, 
     Empty(font_);
     LOGFONTA lf;
     memset(&lf, 0, sizeof lf);
-    lf.lfHeight = -height;
+    // A character height, not a cell height. The most negative height has
+    // no negation in 32 bits: the largest height stands for it.
+    lf.lfHeight = height == INT32_MIN ? INT32_MAX : -height;
     lf.lfItalic = italic;
     lf.lfUnderline = underline;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;

@@ -2,9 +2,22 @@
 #include <qpm/host_requests.h>
 #include <qpm/plugin_bridge.h>
 
+#include "reentrant_calls.h"
+
 namespace {
 
-HWND Host(const InstanceRecord* record) { return GetParent(record->window); }
+// The component window's parent. A window destroyed while its component
+// was busy has none any more, but the component is deleted only when that
+// call returns: until then its requests (the close of each stream) still
+// go to the parent it had.
+HWND Host(const InstanceRecord* record) {
+    if (HWND parent = GetParent(record->window)) return parent;
+    return ParentOfDestroyedWindow(record->window);
+}
+
+// Such a component reads no more data and announces no readiness: no
+// window is left to receive what the host would send in reply.
+bool WindowGone(const InstanceRecord* record) { return !IsWindow(record->window); }
 
 bool PluginMode(const InstanceRecord* record) { return QPM_WITH_PLUGIN && record->pluginMode; }
 
@@ -38,14 +51,14 @@ void HostCloseStream(InstanceRecord* record, LONG_PTR handle) {
 
 int32_t HostReadStream(InstanceRecord* record, LONG_PTR handle, char* buffer, int32_t size) {
     // Under the plug-in adapter data is pushed, never pulled.
-    if (PluginMode(record)) return 0;
+    if (PluginMode(record) || WindowGone(record)) return 0;
     ReadRequest request{handle, buffer, size};
     return static_cast<int32_t>(
         SendMessageA(Host(record), QPMR_READSTREAM, 0, reinterpret_cast<LPARAM>(&request)));
 }
 
 void HostStreamReady(InstanceRecord* record, LONG_PTR handle) {
-    if (PluginMode(record)) return;
+    if (PluginMode(record) || WindowGone(record)) return;
     PostMessageA(Host(record), QPMR_STREAMREADY, 0, handle);
 }
 

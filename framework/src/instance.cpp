@@ -4,15 +4,21 @@
 #include <qpm/component.h>
 #include <qpm/module.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
+// The largest string block made: what a 32-bit size can hold. Counted
+// the same way in every build, so no count makes the size wrap (on 32-bit
+// an attrCount of 0x1FFFFFFF did) and none asks for a block that large.
+constexpr uint64_t kLargestStringBlock = 0xFFFFFFFFu;
+
 // The string block holds the strings first and then the two pointer
 // arrays at offset S. On 32-bit S is used exactly; on 64-bit it is
 // rounded up so the arrays are aligned for pointer reads.
-size_t PointerArrayOffset(size_t stringBytes) {
-    const size_t align = sizeof(void*) == 4 ? 1 : alignof(char*);
+uint64_t PointerArrayOffset(uint64_t stringBytes) {
+    const uint64_t align = sizeof(void*) == 4 ? 1 : alignof(char*);
     return (stringBytes + align - 1) / align * align;
 }
 
@@ -26,14 +32,17 @@ int32_t CountCopyablePairs(const InitRecord* record, int32_t count) {
 
 void CopyAttributes(InstanceRecord* out, const InitRecord* record, int32_t count) {
     const int32_t pairs = CountCopyablePairs(record, count);
-    size_t stringBytes = 0;
+    uint64_t stringBytes = 0;
     for (int32_t i = 0; i < pairs; ++i)
         stringBytes += strlen(record->attrNames[i]) + strlen(record->attrValues[i]) + 2;
     if (record->dataFile != nullptr) stringBytes += strlen(record->dataFile) + 1;
 
-    const size_t arrays = PointerArrayOffset(stringBytes);
-    const size_t blockSize = arrays + 2 * (size_t(count) + 1) * sizeof(char*);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, blockSize);
+    const uint64_t arrays = PointerArrayOffset(stringBytes);
+    const uint64_t blockSize = arrays + 2 * (uint64_t(count) + 1) * sizeof(char*);
+    // A block too large to make counts as one that could not be made.
+    HGLOBAL block = blockSize <= kLargestStringBlock
+                        ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size_t(blockSize))
+                        : nullptr;
     char* base = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
     if (base == nullptr) {
         if (block) GlobalFree(block);
@@ -46,8 +55,8 @@ void CopyAttributes(InstanceRecord* out, const InitRecord* record, int32_t count
         return;
     }
     out->stringBlock = base;
-    out->attrNames = reinterpret_cast<char**>(base + arrays);
-    out->attrValues = out->attrNames + (count + 1);
+    out->attrNames = reinterpret_cast<char**>(base + size_t(arrays));
+    out->attrValues = out->attrNames + (size_t(count) + 1);
     char* p = base;
     for (int32_t i = 0; i < pairs; ++i) {
         out->attrNames[i] = lstrcpyA(p, record->attrNames[i]);

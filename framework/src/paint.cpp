@@ -18,6 +18,22 @@ void PrepareDC(HDC dc, const InstanceRecord* record, const RECT& client, HBRUSH 
     SetBkColor(dc, record->backColor);
 }
 
+// The off-screen bitmap has the window's client size: a window resized
+// since the bitmap was made would otherwise show nothing beyond the old
+// edge. Remade when the sizes differ; an empty window or a bitmap that
+// cannot be made keeps the one there is.
+void FitOffscreenBitmap(InstanceRecord* record, HDC dc, const RECT& client) {
+    BITMAP current{};
+    if (GetObjectA(record->offscreenBitmap, sizeof current, &current) == int(sizeof current) &&
+        current.bmWidth == client.right && current.bmHeight == client.bottom)
+        return;
+    if (client.right <= 0 || client.bottom <= 0) return;
+    HBITMAP fitted = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    if (fitted == nullptr) return;
+    DeleteObject(record->offscreenBitmap);
+    record->offscreenBitmap = fitted;
+}
+
 }  // namespace
 
 void PaintComponent(InstanceRecord* record, HDC dc) {
@@ -25,6 +41,7 @@ void PaintComponent(InstanceRecord* record, HDC dc) {
     GetClientRect(record->window, &client);
     HBRUSH brush = CreateSolidBrush(record->backColor);
     if (brush) UnrealizeObject(brush);
+    if (record->offscreenBitmap) FitOffscreenBitmap(record, dc, client);
     if (record->offscreenBitmap) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, record->offscreenBitmap);

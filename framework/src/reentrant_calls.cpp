@@ -43,9 +43,13 @@ WindowProcCall::~WindowProcCall() {
     QPM_CHECK(it != States().end() && it->second.depth > 0,
               "a window-procedure call ends that was never counted");
     if (--it->second.depth > 0) return;
+    // The work is taken out first; the entry stays, with only the parent,
+    // while the component is deleted.
     DeferredTeardown work = it->second.deferred;
-    States().erase(it);
+    it->second.deferred = DeferredTeardown{};
+    it->second.deferred.parent = work.parent;
     FreeDeferred(work);
+    States().erase(window_);
     // A stop that arrived while the component was busy runs now, as if
     // the host had sent it after the call it interrupted.
     if (work.stopRequested && IsWindow(window_)) QPMLibWndProc(window_, QPMM_STOP, 0, 0);
@@ -57,3 +61,13 @@ bool WindowProcCall::Nested() const {
 }
 
 DeferredTeardown& WindowProcCall::Deferred() { return States()[window_].deferred; }
+
+bool StopDeferred(HWND window) {
+    auto it = States().find(window);
+    return it != States().end() && it->second.deferred.stopRequested;
+}
+
+HWND ParentOfDestroyedWindow(HWND window) {
+    auto it = States().find(window);
+    return it == States().end() ? nullptr : it->second.deferred.parent;
+}

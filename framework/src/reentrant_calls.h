@@ -19,6 +19,7 @@ struct DeferredTeardown {
     HBITMAP bitmap = nullptr;        // the off-screen bitmap to delete
     char* stringBlock = nullptr;     // the locked string block to free
     HGLOBAL record = nullptr;        // the record's block to free
+    HWND parent = nullptr;           // the host of a window destroyed meanwhile
 };
 
 // One call of the window procedure for one window, counted so that a
@@ -39,3 +40,12 @@ private:
     WindowProcCall(const WindowProcCall&) = delete;
     WindowProcCall& operator=(const WindowProcCall&) = delete;
 };
+
+// True when a stop (1027) for the window waits for its outermost call.
+bool StopDeferred(HWND window);
+
+// The host of a component window that was destroyed while a call for it
+// still ran, until the outermost call has returned and the deferred
+// teardown is done (the component's streams still send it their close
+// requests); null for every other window.
+HWND ParentOfDestroyedWindow(HWND window);

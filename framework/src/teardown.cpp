@@ -41,6 +41,7 @@ LRESULT TearDown(WindowProcCall& call, InstanceRecord* record, HGLOBAL block, WP
         later.bitmap = record->offscreenBitmap;
         later.stringBlock = record->stringBlock;
         later.record = block;
+        later.parent = GetParent(record->window);
         record->offscreenBitmap = nullptr;
         record->stringBlock = nullptr;
         ForgetPluginInstance(record);

@@ -78,14 +78,25 @@ TEST_F(Display, WhilePrintingTheHighlightIsLightGrey) {
     DeleteDC(printer);
 }
 
+// Waiting for a host's stream, or in plug-in mode without "TEXT" for the
+// browser's: only the background shows, no bevel.
 TEST_F(Display, NothingIsDrawnWhileWaitingForTheText) {
-    backColor = RGB(10, 20, 30);
-    host.AnswerValue(QPMR_OPENSTREAM, 4);
-    ASSERT_EQ(Start({{"SRC", "http://h/x"}, {"SHOWBORDER", ""}}, 40, 16), 1);
-    SendMessageA(window, WM_TIMER, 1, 0);  // a tick would repaint
-    QpmPixels px = Screen();
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 40; ++x) ASSERT_EQ(Pixel(px, x, y), RGB(10, 20, 30)) << x << "," << y;
+    for (bool pluginMode : {false, true}) {
+        backColor = RGB(10, 20, 30);
+        host.AnswerValue(QPMR_OPENSTREAM, 4);
+        ASSERT_NE(Create({{"SRC", "http://h/x"}, {"SHOWBORDER", ""}}, 40, 16), nullptr);
+        HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(window, 0));
+        static_cast<InstanceRecord*>(GlobalLock(block))->pluginMode = pluginMode ? 1 : 0;
+        GlobalUnlock(block);
+        ASSERT_EQ(SendMessageA(window, QPMM_START, 0, 0), 1);
+        EXPECT_FALSE(Ticker()->active);
+        SendMessageA(window, WM_TIMER, 1, 0);  // a tick would repaint
+        QpmPixels px = Screen();
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(Pixel(px, x, y), RGB(10, 20, 30)) << x << "," << y << " " << pluginMode;
+        DestroyWindow(window);
+    }
 }
 
 TEST_F(Display, TextStaysInsideTheTextArea) {

@@ -2,8 +2,41 @@
 // the size the ticker asks for.
 #include <qpm/attributes.h>
 
+#if !defined(_WIN32)
+#include <dlfcn.h>
+#endif
+
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "ticker/ticker_fixture.h"
 #include "ticker_stream.h"
+
+namespace {
+
+// The sizes the ticker asks _lread for, while a test watches.
+std::vector<UINT>* lreadSizes = nullptr;
+
+// The system's _lread is reached through an import: not watched there.
+#if defined(_WIN32)
+constexpr bool kSeesReads = false;
+#else
+constexpr bool kSeesReads = true;
+#endif
+
+}  // namespace
+
+#if !defined(_WIN32)
+// The link prefers this definition to the layer's, so every _lread of the
+// test program passes here first and is handed on to the layer.
+extern "C" UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT count) {
+    using Read = UINT (*)(HFILE, LPVOID, UINT);
+    static const Read layer = reinterpret_cast<Read>(dlsym(RTLD_NEXT, "_lread"));
+    if (lreadSizes) lreadSizes->push_back(count);
+    return layer(file, buffer, count);
+}
+#endif
 
 namespace {
 
@@ -32,13 +65,25 @@ TEST_F(StartupTest, DataFilesAreTakenByteForByte) {
     EXPECT_EQ(Text(), "one\r\ntwo\tthree");
 }
 
-TEST_F(StartupTest, ALargeDataFileIsReadWhole) {
-    std::string big;
-    for (int i = 0; i < 5000; ++i) big += char('a' + i % 26);
-    std::string path = WriteFile("big.txt", big);
-    ASSERT_EQ(Start({}, 100, 20, path.c_str()), 1);
-    EXPECT_EQ(Text(), big);
-    EXPECT_EQ(GlobalSize(Ticker()->textBlock), 5002u);
+// A data file is read in pieces of 2048 bytes, the last holding the rest.
+TEST_F(StartupTest, ALargeDataFileIsReadWholeInPiecesOf2048Bytes) {
+    const std::pair<int, std::vector<UINT>> cases[] = {
+        {5000, {2048, 2048, 904}}, {4096, {2048, 2048}}, {2049, {2048, 1}}};
+    for (const auto& [size, pieces] : cases) {
+        std::string big;
+        for (int i = 0; i < size; ++i) big += char('a' + i % 26);
+        std::string path = WriteFile("big" + std::to_string(size) + ".txt", big);
+        std::vector<UINT> reads;
+        lreadSizes = &reads;
+        ASSERT_EQ(Start({}, 100, 20, path.c_str()), 1);
+        lreadSizes = nullptr;
+        EXPECT_EQ(Text(), big);
+        EXPECT_EQ(GlobalSize(Ticker()->textBlock), size_t(size) + 2);
+        if (kSeesReads) {
+            EXPECT_EQ(reads, pieces) << size;
+        }
+        DestroyWindow(window);
+    }
 }
 
 TEST_F(StartupTest, AnEmptyDataFileIsAValidText) {
@@ -152,6 +197,13 @@ TEST_F(StartupTest, SettingsFromTheAttributes) {
     DestroyWindow(window);
     ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", "big"}}), 1);
     EXPECT_EQ(Ticker()->fontSize, 0);
+    for (const auto& [size, clamped] :
+         {std::pair<const char*, int32_t>{"-2147483648", 0}, {"-3", 0}, {"2147483647", 1000}}) {
+        DestroyWindow(window);
+        ASSERT_EQ(Start({{"TEXT", "x"}, {"SIZE", size}}), 1);
+        EXPECT_EQ(Ticker()->fontSize, clamped) << size;
+        Tick();  // paints with that size
+    }
 }
 
 TEST_F(StartupTest, AppendingKeepsTheTextWhenTheBlockCannotGrow) {
@@ -186,6 +238,12 @@ TEST_F(StartupTest, SizeHookResults) {
         {{{"SIZE", "big"}}, 400, 3},
         {{{"SIZE", "big"}, {"SHOWBORDER", "yes"}}, 400, 8},
         {{{"SIZE", ""}, {"NOBORDER", ""}}, 400, 15},
+        // The character height counts from 0 up to 1000 pixels.
+        {{{"SIZE", "-50"}}, 400, 3},
+        {{{"SIZE", "-2147483648"}, {"SHOWBORDER", ""}}, 400, 8},
+        {{{"SIZE", "1000"}}, 400, 1003},
+        {{{"SIZE", "1001"}}, 400, 1003},
+        {{{"SIZE", "2147483647"}, {"SHOWBORDER", ""}}, 400, 1008},
     };
     for (const SizeCase& c : cases) {
         AttributeList attributes(c.attrs);
@@ -193,7 +251,7 @@ TEST_F(StartupTest, SizeHookResults) {
         attributes.Fill(&init);
         EXPECT_EQ(QPMCalcSize(&init), 1);
         EXPECT_EQ(init.width, c.width);
-        EXPECT_EQ(init.height, c.height);
+        EXPECT_EQ(init.height, c.height) << (c.attrs.empty() ? "" : c.attrs[0].second);
     }
 }
 
@@ -209,6 +267,10 @@ TEST_F(StartupTest, SizeHookReadsThePackedForm) {
     EXPECT_EQ(QPMCalcSize(&init), 1);
     EXPECT_EQ(init.height, 28);
     EXPECT_EQ(init.mode, kAltHostMark) << "the size query leaves the mark alone";
+    char escaped[] = "TEXT=Hello%, SIZE=50";  // SIZE is inside TEXT's value
+    values[0] = escaped;
+    EXPECT_EQ(QPMCalcSize(&init), 1);
+    EXPECT_EQ(init.height, 15);
 }
 
 }  // namespace

@@ -46,6 +46,13 @@ public:
     // The first stream whose handle is `key`, or null.
     DataStream* FindStream(LONG_PTR key) const;
 
+    // True once the host has stopped this component (1027) or destroyed
+    // its window while a call into it was still running: the framework
+    // carries that out when the call returns. A component coming back
+    // from a modal wait (a message box lets messages through) checks it
+    // before it goes on, and then only returns.
+    bool StopPending() const;
+
     DataStream* streams;       // newest first; the component owns them
     InstanceRecord* instance;  // valid only during a call from the framework
     bool wantsOffscreen;       // set by a derived constructor: paint through a bitmap

@@ -31,8 +31,13 @@ public:
     virtual void OnNotice(int32_t value, int32_t length, const char* bytes);  // 7
     virtual void OnNotice2(int32_t value, const char* bytes);                 // 8
 
-    // Asks the host to open the request's URL; the flags go as wParam.
+    // Asks the host to open the request's URL; the flags go as wParam. An
+    // answer of kStreamLater is success: the stream waits for its delivery.
     bool Open(UrlRequest* request, WPARAM flags);
+    // Waits for the stream that will be delivered for `url` (message 1115,
+    // after an open answered kStreamLater): DeliverStream hands that
+    // stream to this one. False when the URL cannot be kept.
+    bool AwaitDelivery(const char* url);
     // Takes a host handle and starts receiving; false for kNoStream.
     bool Attach(LONG_PTR newHandle);
     // Ends the stream towards the host and drops the handle.

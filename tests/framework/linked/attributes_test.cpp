@@ -82,6 +82,16 @@ TEST(PackedAttributes, EntriesEscapesAndBlanks) {
         {",,,", "A", nullptr},
         {"A=1\tB=2", "A", "1\tB=2"},
         {"A\t=x", "A", "x"},
+        // An entry that does not match is skipped by the same escape rules
+        // that read a value: "%," does not end it.
+        {"TEXT=Buy now%, SIZE=200", "SIZE", nullptr},
+        {"TEXT=Buy now%, SIZE=200", "TEXT", "Buy now, SIZE=200"},
+        {"X=%41%%%,B,Y=2", "B", nullptr},
+        {"X=%41%%%,B,Y=2", "Y", "2"},
+        {"X=50%,Y=1", "Y", nullptr},
+        {"X=50%%,Y=1", "Y", "1"},
+        {"X=%2C,Y=1", "Y", "1"},
+        {"X=a%", "Y", nullptr},
     };
     for (const PackedCase& c : cases) {
         Attrs a({{"SUBTYPE", c.subtype}}, true);
@@ -160,6 +170,10 @@ TEST(BoolAttributes, PresentEmptyOrAYesWord) {
     Attrs packed({{"SUBTYPE", "NOBORDER,X=no"}}, true);
     EXPECT_EQ(GetBoolAttribute(&packed.record, "NOBORDER"), 1);
     EXPECT_EQ(GetBoolAttribute(&packed.record, "X"), 0);
+    Attrs packedNo({{"SUBTYPE", "SIZE=9, NOBORDER=no"}}, true);
+    EXPECT_EQ(GetBoolAttribute(&packedNo.record, "NOBORDER"), 0);
+    Attrs escaped({{"SUBTYPE", "X=%41%%%,B,Y=2"}}, true);
+    EXPECT_EQ(GetBoolAttribute(&escaped.record, "B"), 0) << "B is inside X's value";
 }
 
 TEST(ViewOfACreationRecord, SetsTheMarkWithoutTouchingMode) {

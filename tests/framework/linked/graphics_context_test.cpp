@@ -5,6 +5,7 @@
 #include <qpm_platform.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -180,6 +181,23 @@ TEST(GraphicsContext, SelectFontNeedsADeviceContext) {
     Owner owner(kWhite);
     GraphicsContext gc(&owner, nullptr);
     EXPECT_FALSE(gc.SelectFont("Arial", 12, 0, 0, 0, 0));
+}
+
+// The height asked for is a character height: the font's lfHeight is its
+// negation, which for the most negative height is the largest one.
+TEST(GraphicsContext, SelectFontNegatesTheHeightWithoutOverflow) {
+    const int32_t cases[][2] = {{14, -14}, {-14, 14}, {0, 0}, {INT32_MIN, INT32_MAX}};
+    for (const auto& c : cases) {
+        Owner owner(kWhite);
+        Canvas canvas(4, 4, kWhite);
+        GraphicsContext gc(&owner, canvas.dc);
+        ASSERT_TRUE(gc.SelectFont("Arial", c[0], 0, 0, 0, 0)) << c[0];
+        HGDIOBJ made = SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));  // a peek
+        SelectObject(canvas.dc, made);
+        LOGFONTA lf{};
+        ASSERT_EQ(GetObjectA(made, sizeof lf, &lf), int(sizeof lf));
+        EXPECT_EQ(lf.lfHeight, c[1]) << c[0];
+    }
 }
 
 TEST(GraphicsContext, DestroyingRestoresTheFontItDisplaced) {

@@ -127,6 +127,11 @@ TEST_F(StreamsTest, AStreamOpenedLaterGetsNoHandleMessages) {
     Send(QPMM_STREAMFAILED, 1, kNoStream);
     Send(QPMM_STREAMREADY, 0, kNoStream);
     EXPECT_TRUE(s->events.empty()) << "no handle-based message reaches a stream without a handle";
+    // The host's delivery of that URL goes to the waiting stream.
+    EXPECT_EQ(component->DeliverStream(0x5000, "http://h/x"), 1);
+    EXPECT_TRUE(component->createdFor.empty());
+    EXPECT_EQ(s->handle, 0x5000);
+    EXPECT_TRUE(s->attached);
 }
 
 TEST_F(StreamsTest, MessagesForUnknownHandlesAreIgnored) {
@@ -218,6 +223,46 @@ TEST_F(StreamsTest, TheSweepKeepsAnAttachedFinishedStream) {
     Send(QPMM_IDLE, 0, 0);
     EXPECT_EQ(ListLength(), 0u);
     EXPECT_EQ(RecordingStream::liveCount, 0);
+}
+
+// A finished stream that still holds a handle (opened, never attached)
+// is closed as it is deleted. A host that answers that close request by
+// sweeping again (message 1029, or a due idle timer) must not reach the
+// stream being deleted, nor the older stream behind it, a second time.
+// The component deletes such a stream in its sweep, or directly.
+struct ReentrantCloseCase {
+    UINT reentry;
+    WPARAM wParam;
+    bool bySweep;
+};
+
+TEST_F(StreamsTest, AHostSweepingInsideACloseDeletesEachStreamOnce) {
+    const ReentrantCloseCase cases[] = {
+        {QPMM_IDLE, 0, true}, {WM_TIMER, kIdleTimerId, true}, {QPMM_IDLE, 0, false}};
+    for (const ReentrantCloseCase& c : cases) {
+        auto* older = new RecordingStream(component);
+        older->finished = true;  // no handle: the sweep deletes it silently
+        auto* opened = new RecordingStream(component);
+        host.AnswerValue(QPMR_OPENSTREAM, 7);
+        UrlRequest request{"http://h/x", nullptr, nullptr, 0, 0};
+        ASSERT_TRUE(opened->Open(&request, 0));
+        opened->finished = true;
+        host.ClearRequests();
+        host.Answer(QPMR_CLOSESTREAM, [&](WPARAM, LPARAM) {
+            SendMessageA(window, c.reentry, c.wParam, 0);
+            return LRESULT(0);
+        });
+        if (c.bySweep)
+            Send(QPMM_IDLE, 0, 0);
+        else
+            delete opened;
+        Send(QPMM_IDLE, 0, 0);
+        EXPECT_TRUE(SameRequests({{QPMR_CLOSESTREAM, 0, "handle=7"}}, host.requests()))
+            << c.reentry << (c.bySweep ? " sweep" : " delete");
+        EXPECT_EQ(RecordingStream::liveCount, 0);
+        EXPECT_EQ(component->streams, nullptr);
+        host.Answer(QPMR_CLOSESTREAM, nullptr);
+    }
 }
 
 TEST_F(StreamsTest, DeletingAtHeadMiddleAndEndKeepsTheOthersInOrder) {

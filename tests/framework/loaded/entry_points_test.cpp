@@ -177,6 +177,25 @@ TEST_F(ProbeTest, NegativeAttributeCountIsTreatedAsNone) {
     Unlock(w);
 }
 
+// A count whose string block would not fit in 32 bits (where 0x1FFFFFFF
+// and up made the size wrap) is refused as a failed allocation would be:
+// the component is made, without attributes.
+TEST_F(ProbeTest, AnAttributeCountTooLargeForAStringBlockLeavesNoAttributes) {
+    for (int32_t count : {0x10000000, 0x1FFFFFFF, 0x7FFFFFFF}) {
+        TestRecord r(AttrList{{"A", "1"}}, "/tmp/data.txt");
+        r.record.attrCount = count;
+        HWND w = Create(r);
+        ASSERT_NE(w, nullptr) << count;
+        InstanceRecord* rec = Lock(w);
+        ASSERT_EQ(rec->stringBlock, nullptr) << count;
+        EXPECT_EQ(rec->attrCount, 0);
+        EXPECT_EQ(rec->attrNames, nullptr);
+        EXPECT_EQ(rec->dataFile, nullptr);
+        Unlock(w);
+        DestroyWindow(w);
+    }
+}
+
 TEST_F(ProbeTest, RecordCopiesTheCreationFields) {
     TestRecord r;
     r.record.width = 123;

@@ -55,6 +55,23 @@ TEST_F(PaintTest, OffscreenPaintingGoesThroughTheBitmap) {
     EXPECT_EQ(WindowPixel(host.window(), 30, 15), RGB(0, 0, 128));
 }
 
+// A window resized after creation is painted whole: the bitmap follows
+// the client size, so nothing beyond the first size is left unpainted.
+TEST_F(PaintTest, OffscreenBitmapFollowsTheWindowSize) {
+    HWND w = CreateAt(true);
+    ASSERT_NE(w, nullptr);
+    MoveWindow(w, 0, 0, 90, 30, TRUE);
+    QpmPumpMessages();
+    InstanceRecord* rec = Lock(w);
+    BITMAP bm{};
+    ASSERT_EQ(GetObjectA(rec->offscreenBitmap, sizeof bm, &bm), int(sizeof bm));
+    Unlock(w);
+    EXPECT_EQ(bm.bmWidth, 90);
+    EXPECT_EQ(bm.bmHeight, 30);
+    EXPECT_EQ(WindowPixel(host.window(), 80, 25), RGB(0, 0, 128));
+    EXPECT_EQ(WindowPixel(host.window(), 5, 5), RGB(255, 0, 0));
+}
+
 TEST_F(PaintTest, EraseBackgroundFillsWithTheBackColour) {
     HWND w = CreateAt(false);
     HDC dc = GetDC(w);

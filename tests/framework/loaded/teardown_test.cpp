@@ -96,8 +96,8 @@ TEST_F(Teardown, HostSendingMessagesBackDuringStop) {
     });
     SendMessageA(w, QPMM_STOP, 0, 0);
     // The host destroyed the window at the first close; the other streams
-    // are closed and deleted all the same, with no host left to tell.
-    EXPECT_EQ(closes, 1);
+    // are closed and deleted all the same, and the host hears of each.
+    EXPECT_EQ(closes, 3);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(probe->destroyed, 1);
     EXPECT_TRUE(BlockFreed(record));
@@ -128,11 +128,25 @@ TEST_F(Teardown, StopArrivingDuringAReadIsPutOffUntilTheReadReturns) {
         host.requests()));
 }
 
+// Stream-ready notices posted without a window, as thread messages.
+int TakeNoticesWithoutAWindow() {
+    int n = 0;
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, QPMR_STREAMREADY, QPMR_STREAMREADY, PM_REMOVE))
+        if (msg.hwnd == nullptr) ++n;
+    return n;
+}
+
 // The host destroys the window while the component is reading: the
-// window goes at once, the component and the record when the read is over.
+// window goes at once, the component and the record when the read is
+// over. The host still hears of every handle's close, and no notice is
+// posted with no window to receive it.
 TEST_F(Teardown, DestroyDuringAReadDefersTheDeletion) {
     probe->streamHandle = 5;
+    probe->streamCount = 2;
     HWND w = CreateStarted();
+    host.Pump();
+    host.ClearRequests();
     host.Answer(QPMR_READSTREAM, [&](WPARAM, LPARAM) {
         DestroyWindow(w);
         EXPECT_FALSE(IsWindow(w));
@@ -143,6 +157,11 @@ TEST_F(Teardown, DestroyDuringAReadDefersTheDeletion) {
     EXPECT_EQ(probe->destroyed, 1);
     EXPECT_TRUE(BlockFreed(record));
     EXPECT_TRUE(BlockFreed(strings));
+    EXPECT_EQ(TakeNoticesWithoutAWindow(), 0);
+    EXPECT_TRUE(SameRequests({{QPMR_READSTREAM, 0, "handle=5 size=1024"},
+                              {QPMR_CLOSESTREAM, 0, "handle=6"},
+                              {QPMR_CLOSESTREAM, 0, "handle=5"}},
+                             host.requests()));
 }
 
 TEST_F(Teardown, BaseStopClosesEveryStreamThatHoldsAHandle) {
