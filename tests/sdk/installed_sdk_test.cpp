@@ -5,6 +5,7 @@
 // known types in the install tree.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -59,34 +60,55 @@ TEST(InstalledSdk, ComponentLibrariesExportExactlyTheirListedEntryPoints) {
     }
 }
 
+// The example on a one-element page, run two ways: named on the command
+// line, and as a type installed in DRX.REG that a page embeds.
 TEST(InstalledSdk, TheInstalledHostRunsTheExampleAndItPaintsItsBars) {
-    const std::string png = MakeScratchDirectory() + "/bars.png";
     const uint32_t colours[] = {0xFFCC00, 0x3366FF, 0x00AA44, 0x000000};
-    ProcessResult run = RunProgram(
-        kInstalledHost, {"--component", QPM_EXAMPLE_LIBRARY, "--attr",
-                         "COLOURS=#ffcc00, #3366ff,#00aa44 #000000", "--png", png, "--verbose"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    PngImage image;
-    ASSERT_TRUE(ReadPng(png, &image)) << png;
-    const std::vector<PlacedComponent> placed = PlacedComponents(run.err);
-    ASSERT_EQ(placed.size(), 1u) << run.err;
-    const PlacedComponent& p = placed[0];
-    // Its own size: 40 pixels a bar and a 2-pixel frame on either side.
-    EXPECT_EQ(p.width, 4 * 40 + 4);
-    EXPECT_EQ(p.height, 40);
-    ASSERT_LE(p.x + p.width, image.width);
-    ASSERT_LE(p.y + p.height, image.height);
+    const std::string list = "#ffcc00, #3366ff,#00aa44 #000000";
+    const std::string dir = MakeScratchDirectory();
+    WriteTextFile(dir + "/DRX.REG",
+                  "[DRX-Win32]\napplication/x-colour-bars=" QPM_EXAMPLE_LIBRARY "\n");
+    WriteTextFile(dir + "/page.html",
+                  "<html><body><embed type=\"application/x-colour-bars\" "
+                  "colours=\"" +
+                      list + "\"></body></html>");
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+    };
+    const Case cases[] = {
+        {"--component", {"--component", QPM_EXAMPLE_LIBRARY, "--attr", "COLOURS=" + list}},
+        {"a page", {dir + "/page.html", "--windows-dir", dir}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string png = dir + "/bars.png";
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--png", png, "--verbose"});
+        ProcessResult run = RunProgram(kInstalledHost, arguments);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        PngImage image;
+        ASSERT_TRUE(ReadPng(png, &image)) << png;
+        const std::vector<PlacedComponent> placed = PlacedComponents(run.err);
+        ASSERT_EQ(placed.size(), 1u) << run.err;
+        const PlacedComponent& p = placed[0];
+        // Its own size: 40 pixels a bar and a 2-pixel frame on either side.
+        EXPECT_EQ(p.width, 4 * 40 + 4);
+        EXPECT_EQ(p.height, 40);
+        ASSERT_LE(p.x + p.width, image.width);
+        ASSERT_LE(p.y + p.height, image.height);
 
-    // Each bar fills its 40 x 36 pixels inside the frame, in the listed order.
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE("bar " + std::to_string(i + 1));
-        EXPECT_EQ(image.Count(p.x + 2 + 40 * i, p.y + 2, 40, 36, colours[i]), 40 * 36);
+        // Each bar fills its 40 x 36 pixels inside the frame, in the listed order.
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(image.Count(p.x + 2 + 40 * i, p.y + 2, 40, 36, colours[i]), 40 * 36)
+                << "bar " << i + 1;
+        // The raised frame: dark grey along the bottom and the right, no bar colour on top.
+        EXPECT_EQ(image.Count(p.x + 1, p.y + p.height - 1, p.width - 1, 1, 0x808080), p.width - 1);
+        EXPECT_EQ(image.Count(p.x + p.width - 1, p.y + 1, 1, p.height - 1, 0x808080), p.height - 1);
+        for (uint32_t colour : colours)
+            EXPECT_EQ(image.Count(p.x, p.y, p.width, 2, colour), 0) << std::hex << colour;
+        remove(png.c_str());
     }
-    // The raised frame: dark grey along the bottom and the right, no bar colour in it.
-    EXPECT_EQ(image.Count(p.x + 1, p.y + p.height - 1, p.width - 1, 1, 0x808080), p.width - 1);
-    EXPECT_EQ(image.Count(p.x + p.width - 1, p.y + 1, 1, p.height - 1, 0x808080), p.height - 1);
-    for (uint32_t colour : colours)
-        EXPECT_EQ(image.Count(p.x, p.y, p.width, 2, colour), 0) << std::hex << colour;
 }
 
 TEST(InstalledSdk, TheInstalledHostFindsItsKnownTypesInTheInstallTree) {
