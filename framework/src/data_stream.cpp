@@ -53,9 +53,10 @@ void DataStream::ReleasePendingUrl() {
 bool DataStream::Open(UrlRequest* request, WPARAM flags) {
     if (InPluginMode()) {
         if (request->url == nullptr) return false;
-        char* copy = static_cast<char*>(malloc(strlen(request->url) + 1));
+        const size_t size = strlen(request->url) + 1;
+        char* copy = static_cast<char*>(malloc(size));
         if (copy == nullptr) return false;
-        strcpy(copy, request->url);
+        memcpy(copy, request->url, size);
         ReleasePendingUrl();
         pendingUrl = copy;
         requestTime = GetTickCount();
