@@ -8,6 +8,7 @@
 // may not move can still grow in place as Windows often lets it.
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
+#include "internal/object_counts.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -171,6 +172,8 @@ HGLOBAL ReAllocFixed(HGLOBAL mem, Block* block, size_t bytes, UINT flags) {
 void SetInvalidHandle() { SetLastError(ERROR_INVALID_HANDLE); }
 
 }  // namespace
+
+size_t qpm::CountGlobalBlocks() { return Heap().movable.Count() + Heap().fixed.size(); }
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, size_t bytes) {
     if (qpm::InjectedFailure(QPM_FAULT_GLOBALALLOC)) return FailAllocation();
