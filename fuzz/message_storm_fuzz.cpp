@@ -240,9 +240,9 @@ void StopEverything() {
     storm.host->Pump();
     for (HWND window : storm.windows) Require(!IsWindow(window), "a stopped window is gone");
     for (const std::string& name : FolderEntries(storm.folder))
-        Require(name == "DRX.REG" || name == "installed", "no temporary file is left");
-    Require(FolderEntries(storm.folder + "/installed").size() == 1,
-            "nothing but the module beside it");
+        Require(name == "DRX.REG" || name == "installed", ("no temporary file: " + name).c_str());
+    for (const std::string& name : FolderEntries(storm.folder + "/installed"))
+        Require(name == "STORM32.DLL", ("nothing beside the module: " + name).c_str());
 }
 
 }  // namespace

@@ -44,21 +44,25 @@ const NamedColour kNames[] = {
     {"brown", RGB(165, 42, 42)},
 };
 
+// Three or six hexadecimal digits; any other count (none, or more than
+// any colour has) is no colour.
 bool ParseHexDigits(const std::string& hex, COLORREF* out) {
-    for (char c : hex)
-        if (!isxdigit(static_cast<unsigned char>(c))) return false;
-    unsigned long value = std::stoul(hex, nullptr, 16);
+    if (hex.size() != 3 && hex.size() != 6) return false;
+    unsigned long value = 0;
+    for (char c : hex) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!isxdigit(u)) return false;
+        value = value * 16 + unsigned(isdigit(u) ? u - '0' : tolower(u) - 'a' + 10);
+    }
     unsigned r, g, b;
     if (hex.size() == 3) {
         r = ((value >> 8) & 0xF) * 17;
         g = ((value >> 4) & 0xF) * 17;
         b = (value & 0xF) * 17;
-    } else if (hex.size() == 6) {
+    } else {
         r = (value >> 16) & 0xFF;
         g = (value >> 8) & 0xFF;
         b = value & 0xFF;
-    } else {
-        return false;
     }
     *out = RGB(r, g, b);
     return true;

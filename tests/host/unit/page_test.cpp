@@ -105,6 +105,9 @@ TEST(Colours, NamesAndHexForms) {
         {"", false, 0},
         {"0f0", false, 0},
         {"nocolour", false, 0},
+        // Found by fuzzing: these used to throw out of the page reader.
+        {"#", false, 0},
+        {"#ffffffffffffffffffffffff", false, 0},
     };
     for (const Case& c : cases) {
         COLORREF value = 0xDEADBEEF;
