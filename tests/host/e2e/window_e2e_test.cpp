@@ -1,0 +1,57 @@
+// The demo page in a window on an X server of the test's own (Xvfb): the
+// window holds exactly the page's pixels at some moment of its run (the
+// moments made headless), at 96 dots per inch and doubled at 192; it is
+// titled after the page; closing it or pressing q ends the run.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include "host/e2e/page_moments.h"
+#include "host/e2e/pty_process.h"
+#include "host/e2e/xvfb_display.h"
+
+namespace {
+
+const std::string kDemo = std::string(QPM_EXAMPLES_DIR) + "/demo.html";
+// The page's own background, in its top-left corner once the page is drawn.
+constexpr uint32_t kPageBackground = 0xF2F0E6;
+// Moments enough for the seconds a window takes to appear, even under the sanitizers.
+constexpr int kMoments = 200;
+
+TEST(Window, ShowsExactlyThePagesPixelsAtWholeScales) {
+    if (!XvfbDisplay::Available()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
+    PageMoments moments;
+    std::string error;
+    ASSERT_TRUE(moments.Make(kDemo, kMoments, &error)) << error;
+
+    struct Case {
+        int dpi, scale;
+        bool closeWithQ;  // else as a window manager closes it
+    } cases[] = {{96, 1, false}, {192, 2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("at " + std::to_string(c.dpi) + " dpi");
+        XvfbDisplay display(c.dpi);
+        ASSERT_TRUE(display.started()) << "Xvfb did not start";
+        PtyProcess run({kDemo, "--window"}, {{"DISPLAY", display.name()}}, 80, 24, 0, 0);
+        ASSERT_TRUE(run.started());
+        XvfbDisplay::Window window;
+        ASSERT_TRUE(display.WaitForWindow(&window)) << run.errors();
+        EXPECT_EQ(window.width, moments.width() * c.scale);
+        EXPECT_EQ(window.height, moments.height() * c.scale);
+        EXPECT_EQ(window.title, "QPM ticker demo");
+        // The window may appear before its first picture.
+        for (int i = 0;
+             i < 100 && !(window.pixels.size() > 0 && window.pixels[0] == kPageBackground); ++i)
+            display.Capture(&window);
+        PageMoments::Difference d = moments.Compare(window.pixels, window.width, c.scale, 0);
+        EXPECT_EQ(d.worst, 0) << d.beyond << " pixels differ";
+        for (int moment : d.moments) EXPECT_GE(moment, 0);
+
+        if (c.closeWithQ)
+            EXPECT_TRUE(display.PressKey(window, XK_q));
+        else
+            EXPECT_TRUE(display.AskToClose(window));
+        EXPECT_EQ(run.Wait(), 0) << run.errors();
+    }
+}
+
+}  // namespace
