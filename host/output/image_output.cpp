@@ -38,6 +38,12 @@ bool AnimationOutput::Begin() {
 
 void AnimationOutput::Show(const QpmPixels& pixels) {
     if (failed_) return;
+    if (pixels.width <= 0 || pixels.height <= 0) {
+        error_ = "the page has no pixels (" + std::to_string(pixels.width) + " x " +
+                 std::to_string(pixels.height) + ") to write to " + file_.path();
+        failed_ = true;
+        return;
+    }
     if (!writer_ && !Begin()) {
         failed_ = true;
         return;

@@ -64,6 +64,8 @@ bool WindowOutput::StartVideo(std::string* error) {
     if (videoStarted_) return true;
     // Ctrl-C and SIGTERM are ours (an orderly quit through the self-pipe).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A page is no film: the screen saver may come, as for any window.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // On Wayland a native window, which a HiDPI screen shows sharp,
     // rather than one through XWayland; SDL_VIDEODRIVER still decides.
     const char* wayland = getenv("WAYLAND_DISPLAY");
@@ -115,7 +117,11 @@ bool WindowOutput::Open(int width, int height, const std::string& title, std::st
         *error = WindowError("cannot open a window");
         return false;
     }
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    // The page is small and changes a few times a second: drawing it on
+    // the CPU is cheap and exact, and needs no GL driver (nor does the
+    // window's framebuffer, shown by X11 or Wayland themselves).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ == nullptr) {
         *error = WindowError("cannot draw in the window");
         return false;
@@ -127,6 +133,8 @@ bool WindowOutput::Open(int width, int height, const std::string& title, std::st
         *error = WindowError("cannot make a picture of the page's size");
         return false;
     }
+    // Keys are read as keys; no input method is needed.
+    SDL_StopTextInput();
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(window_, &info)) {

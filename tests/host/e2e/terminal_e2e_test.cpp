@@ -29,7 +29,8 @@ protected:
 
     bool ShowsThePage() {
         return session->Format("#{alternate_on}") == "1" &&
-               session->Screen().find("q or Ctrl-C quits") != std::string::npos;
+               session->Screen().find("q or Ctrl-C quits") != std::string::npos &&
+               session->Screen(true).find("38;2;") != std::string::npos;
     }
 
     // The echo's output, at the start of a line (the typed command holds "EXIT=" too).
