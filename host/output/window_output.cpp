@@ -66,11 +66,26 @@ bool WindowOutput::StartVideo(std::string* error) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // A page is no film: the screen saver may come, as for any window.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    // On Wayland a native window, which a HiDPI screen shows sharp,
-    // rather than one through XWayland; SDL_VIDEODRIVER still decides.
+    // A window on the user's display, X11 or Wayland: never SDL's other
+    // drivers (its "offscreen" one would run on with nothing to see),
+    // unless the user names one in SDL_VIDEODRIVER. On Wayland a native
+    // window, which a HiDPI screen shows sharp, rather than one through
+    // XWayland.
     const char* wayland = getenv("WAYLAND_DISPLAY");
-    if (wayland && *wayland && !getenv("SDL_VIDEODRIVER"))
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+    const char* x11 = getenv("DISPLAY");
+    const bool haveWayland = wayland && *wayland, haveX11 = x11 && *x11;
+    const char* driver = getenv("SDL_VIDEODRIVER");
+    if (!driver || !*driver) {
+        if (!haveWayland && !haveX11) {
+            *error =
+                "no display to open a window on ($WAYLAND_DISPLAY and $DISPLAY are not set); "
+                "use --terminal, --png FILE or --null";
+            return false;
+        }
+        // Over an empty SDL_VIDEODRIVER too, which SDL would read as "any".
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, haveWayland ? "wayland,x11" : "x11",
+                                SDL_HINT_OVERRIDE);
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = WindowError("cannot open a window");
         return false;
@@ -118,9 +133,10 @@ bool WindowOutput::Open(int width, int height, const std::string& title, std::st
         return false;
     }
     // The page is small and changes a few times a second: drawing it on
-    // the CPU is cheap and exact, and needs no GL driver (nor does the
-    // window's framebuffer, shown by X11 or Wayland themselves).
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // the CPU is cheap and exact. X11 shows the result itself, with no GL
+    // driver; SDL has Wayland show it through EGL.
+    if (std::string(SDL_GetCurrentVideoDriver()) == "x11")
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ == nullptr) {
         *error = WindowError("cannot draw in the window");

@@ -1,12 +1,16 @@
 // The demo page in a window on an X server of the test's own (Xvfb): the
 // window holds exactly the page's pixels at some moment of its run (the
 // moments made headless), at 96 dots per inch and doubled at 192; it is
-// titled after the page; closing it or pressing q ends the run.
+// titled after the page; closing it or pressing q ends the run. Without
+// a display the run ends at once and says why.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "host/e2e/page_moments.h"
 #include "host/e2e/pty_process.h"
+#include "host/e2e/qpmhost_process.h"
 #include "host/e2e/xvfb_display.h"
 
 namespace {
@@ -51,6 +55,24 @@ TEST(Window, ShowsExactlyThePagesPixelsAtWholeScales) {
         else
             EXPECT_TRUE(display.AskToClose(window));
         EXPECT_EQ(run.Wait(), 0) << run.errors();
+    }
+}
+
+TEST(Window, WithoutADisplayTheRunSaysSoAndEnds) {
+    struct Case {
+        std::map<std::string, std::string> environment;  // empty values count as unset
+        const char* says;
+    } cases[] = {
+        {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}},
+         "no display to open a window on ($WAYLAND_DISPLAY and $DISPLAY are not set)"},
+        {{{"DISPLAY", ":no-such-display"}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}},
+         "cannot open a window: "},
+    };
+    for (const Case& c : cases) {
+        ProcessResult run = RunQpmhost({kDemo, "--window"}, c.environment);
+        EXPECT_EQ(run.exitCode, 4) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("use --terminal, --png FILE or --null"), std::string::npos);
     }
 }
 
