@@ -16,7 +16,6 @@ uint32_t U32(const std::string& s, size_t at) {
 
 struct Region {
     uint32_t width = 0, height = 0, x = 0, y = 0;
-    int dispose = 0, blend = 0;
 };
 
 int Paeth(int a, int b, int c) {
@@ -68,7 +67,7 @@ bool ForEachApngFrame(const std::string& path, ApngInfo* info,
         *error = "not a PNG";
         return false;
     }
-    std::vector<uint32_t> screen, saved;
+    std::vector<uint32_t> screen;
     Region region;
     std::string packed;
     int index = 0;
@@ -76,14 +75,8 @@ bool ForEachApngFrame(const std::string& path, ApngInfo* info,
     auto finishFrame = [&]() {
         if (!inFrame) return true;
         inFrame = false;
-        saved = screen;
         if (!Draw(packed, region, info->width, &screen)) return false;
         frame(index++, screen);
-        if (region.dispose == 1)
-            for (uint32_t y = 0; y < region.height; ++y)
-                for (uint32_t x = 0; x < region.width; ++x)
-                    screen[size_t(region.y + y) * info->width + region.x + x] = 0;
-        if (region.dispose == 2) screen = saved;
         return true;
     };
     for (size_t at = 8; at + 12 <= file.size();) {
@@ -110,8 +103,11 @@ bool ForEachApngFrame(const std::string& path, ApngInfo* info,
             info->plays = U32(data, 4);
         } else if (type == "fcTL") {
             if (!finishFrame()) break;
-            region = Region{U32(data, 4),  U32(data, 8),      U32(data, 12),
-                            U32(data, 16), uint8_t(data[24]), uint8_t(data[25])};
+            region = Region{U32(data, 4), U32(data, 8), U32(data, 12), U32(data, 16)};
+            if (data[24] != 0 || data[25] != 0) {
+                *error = "a frame disposed of or blended: not what qpmhost writes";
+                return false;
+            }
             if (region.x + region.width > uint32_t(info->width) ||
                 region.y + region.height > uint32_t(info->height)) {
                 *error = "a frame outside the picture";

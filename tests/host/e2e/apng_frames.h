@@ -1,7 +1,7 @@
 // Animated PNGs read back frame by frame: chunks (CRCs checked), zlib,
-// the five row filters, and each frame composed over the picture the
-// one before left, as its frame control chunk says. 8-bit RGB only, as
-// qpmhost writes them.
+// the five row filters, and each frame's rectangle drawn over the picture
+// the one before left. 8-bit RGB frames, neither disposed of nor blended,
+// as qpmhost writes them.
 #pragma once
 
 #include <cstdint>

@@ -20,7 +20,7 @@
 namespace {
 
 const std::string kDemo = std::string(QPM_EXAMPLES_DIR) + "/demo.html";
-constexpr int kMoments = 200;
+constexpr int kMoments = 100;
 // A pty of 100 x 40 cells of 10 x 20 pixels: the demo page fits it.
 constexpr int kColumns = 100, kRows = 40, kCellWidth = 10, kCellHeight = 20;
 

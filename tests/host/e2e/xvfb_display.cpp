@@ -126,6 +126,16 @@ bool XvfbDisplay::WaitForWindow(Window* window, int seconds) {
     return false;
 }
 
+bool XvfbDisplay::WaitUntil(Window* window, const std::function<bool(const Window&)>& done,
+                            int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!(Capture(window) && done(*window))) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
 bool XvfbDisplay::AskToClose(const Window& window) {
     ::Display* display = XOpenDisplay(name_.c_str());
     if (display == nullptr) return false;

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
     bool WaitForWindow(Window* window, int seconds = 30);
     // The window's pixels and title now.
     bool Capture(Window* window);
+    // Captures the window again and again (every 100 ms) until `done`
+    // holds for it or `seconds` pass.
+    bool WaitUntil(Window* window, const std::function<bool(const Window&)>& done,
+                   int seconds = 20);
     // What a window manager sends when the user closes the window.
     bool AskToClose(const Window& window);
     // A press and release of the key with this X keysym, sent to the window.

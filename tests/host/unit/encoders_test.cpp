@@ -134,24 +134,6 @@ TEST(GifWriter, NewColoursJoinTheSharedPaletteWhileItHasRoom) {
     EXPECT_EQ(movie.frames[0].screen, Pixels(greys));
 }
 
-TEST(GifWriter, ManyColoursStayNearTheirOwn) {
-    const RgbImage ramp = Ramp();
-    const std::string path = MakeScratchDirectory() + "/c.gif";
-    std::string error;
-    ASSERT_TRUE(WriteAnimation<GifWriter>(path, {ramp}, &error)) << error;
-    GifMovie movie;
-    ASSERT_TRUE(ReadGif(path, &movie, &error)) << error;
-    ASSERT_EQ(movie.frames.size(), 1u);
-    EXPECT_EQ(movie.globalColours, 256);
-    const std::vector<uint32_t> expected = Pixels(ramp);
-    for (size_t i = 0; i < expected.size(); ++i)
-        for (int shift : {0, 8, 16})
-            ASSERT_LE(std::abs(int((movie.frames[0].screen[i] >> shift) & 0xFF) -
-                               int((expected[i] >> shift) & 0xFF)),
-                      16)
-                << "pixel " << i;
-}
-
 TEST(ApngWriter, FramesReadBackExactlyWithTheCountWrittenAtTheEnd) {
     const std::string path = MakeScratchDirectory() + "/a.png";
     std::string error;
@@ -168,14 +150,6 @@ TEST(ApngWriter, FramesReadBackExactlyWithTheCountWrittenAtTheEnd) {
     EXPECT_EQ(info.plays, 0u);
     ASSERT_EQ(read.size(), 3u);
     for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(read[i], Pixels(frames[i])) << i;
-    // Only the changed block is stored for the second frame: far less than a whole frame.
-    struct stat one {
-    }, three{};
-    const std::string single = MakeScratchDirectory() + "/one.png";
-    ASSERT_TRUE(WriteAnimation<ApngWriter>(single, {frames[0]}, &error)) << error;
-    stat(single.c_str(), &one);
-    stat(path.c_str(), &three);
-    EXPECT_LT(three.st_size, one.st_size * 2);
 }
 
 std::string ReadAll(const std::string& path) {

@@ -1,6 +1,6 @@
 // The live outputs' parts that need no terminal or display: how running
 // transfers are described, which graphics chafa finds in an environment,
-// and what a picture for the terminal is made of.
+// and which rows of symbols are drawn again.
 #include <gtest/gtest.h>
 
 #include <qpm_platform.h>
@@ -110,20 +110,6 @@ TEST(TerminalPicture, SymbolsRedrawOnlyTheRowsThatChanged) {
     picture.Forget();
     EXPECT_EQ(Count(picture.Render(page.pixels(), TerminalArea{20, 6, 0, 0}, &cleared), ";1H"), 6u);
     EXPECT_FALSE(cleared);
-}
-
-TEST(TerminalPicture, SixelImagesAreWholeBandsAtThePagesSize) {
-    const char* environment[] = {"TERM=xterm-256color", nullptr};
-    TerminalPicture picture(TerminalGraphics::kSixel, environment);
-    Page page(95, 41);
-    bool cleared = false;
-    // Cells of 8 x 16 pixels: 95 x 41 needs 12 x 3 cells, 42 rows of pixels in bands.
-    const std::string image = picture.Render(page.pixels(), TerminalArea{80, 24, 8, 16}, &cleared);
-    EXPECT_EQ(image.find("\x1b[1;1H\x1bP"), 0u) << image.substr(0, 40);
-    EXPECT_NE(image.find("\"1;1;96;42"), std::string::npos) << image.substr(0, 40);
-    EXPECT_NE(image.find("\x1b\\"), std::string::npos);
-    // Every picture is a whole new image.
-    EXPECT_EQ(picture.Render(page.pixels(), TerminalArea{80, 24, 8, 16}, &cleared), image);
 }
 
 }  // namespace
