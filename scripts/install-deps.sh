@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
   libcurl4-openssl-dev libgumbo-dev libx11-dev
-  python3 tmux
+  python3 tmux openssl
   "$@"
 )
 

@@ -1,8 +1,10 @@
 // qpmhost live in a terminal (tmux, 120 x 40): the page appears in
 // colour half blocks, the tickers move, Ctrl-C or 'q' ends it and the
-// terminal is as it was; a component's question is asked there.
+// terminal is as it was; a component's question is asked there, the
+// installer's among them.
 #include <gtest/gtest.h>
 
+#include "host/e2e/http_server.h"
 #include "host/e2e/qpmhost_process.h"
 #include "host/e2e/tmux_session.h"
 
@@ -87,6 +89,41 @@ TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {
     session->Keys("q");
     ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
     EXPECT_NE(session->Screen().find("answer 2"), std::string::npos) << session->Screen();
+    ExpectTerminalRestored();
+}
+
+TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
+    TestHttpServer server;
+    server.Serve("/ticker.dll", {200, ReadFileBytes(QPM_PELLUX_LIBRARY), -1});
+    ASSERT_TRUE(server.Start());
+    WriteTextFile(dir + "/page.html",
+                  "<embed type='application/x-e2e-ticker' qpmplatforms=Win32 "
+                  "qpmsrc='" +
+                      server.Url("/ticker.dll") + "' text=Installed>");
+    Start(dir + "/page.html", "XDG_DATA_HOME=" + dir + "/data");
+    const std::string prompt = "[Y]es/[N]o/[C]ancel?";
+    auto prompts = [&] {
+        const std::string screen = session->Screen();
+        int count = 0;
+        for (size_t at = screen.find(prompt); at != std::string::npos;
+             at = screen.find(prompt, at + 1))
+            ++count;
+        return count;
+    };
+    ASSERT_TRUE(session->WaitFor([&] { return prompts() == 1; })) << session->Screen();
+    EXPECT_NE(session->Screen().find("The downloaded module has the MD5 fingerprint " +
+                                     Md5Hex(QPM_PELLUX_LIBRARY) + "."),
+              std::string::npos)
+        << session->Screen();
+    session->Keys("Enter");
+    ASSERT_TRUE(session->WaitFor([&] { return prompts() == 2; })) << session->Screen();
+    session->Type("y");
+    ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+    session->Keys("q");
+    ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
+    EXPECT_NE(session->Screen().find("\nEXIT=0"), std::string::npos) << session->Screen();
+    EXPECT_NE(ReadFileBytes(dir + "/win/DRX.REG").find("application/x-e2e-ticker="),
+              std::string::npos);
     ExpectTerminalRestored();
 }
 
