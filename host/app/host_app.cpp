@@ -121,6 +121,7 @@ ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
         LogError("%s", error.c_str());
         outputOk = false;
     }
+    HoldErrorsWhileOnScreen(false);
     if (!outputOk) return kExitOutput;
     return host.componentFailed ? kExitComponent : kExitOk;
 }
@@ -158,6 +159,7 @@ ExitCode RunHost(const HostOptions& options) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);
     }
+    HoldErrorsWhileOnScreen(options.output == OutputMode::kTerminal);
     if (output->Live())
         RunLive(host, *output);
     else

@@ -92,6 +92,7 @@ TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {
     ExpectTerminalRestored();
 }
 
+// No, then (in the same Windows directory) a stray Enter and Yes.
 TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
     TestHttpServer server;
     server.Serve("/ticker.dll", {200, ReadFileBytes(QPM_PELLUX_LIBRARY), -1});
@@ -100,7 +101,6 @@ TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
                   "<embed type='application/x-e2e-ticker' qpmplatforms=Win32 "
                   "qpmsrc='" +
                       server.Url("/ticker.dll") + "' text=Installed>");
-    Start(dir + "/page.html", "XDG_DATA_HOME=" + dir + "/data");
     const std::string prompt = "[Y]es/[N]o/[C]ancel?";
     auto prompts = [&] {
         const std::string screen = session->Screen();
@@ -110,18 +110,27 @@ TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
             ++count;
         return count;
     };
-    ASSERT_TRUE(session->WaitFor([&] { return prompts() == 1; })) << session->Screen();
-    EXPECT_NE(session->Screen().find("The downloaded module has the MD5 fingerprint " +
-                                     Md5Hex(QPM_PELLUX_LIBRARY) + "."),
-              std::string::npos)
-        << session->Screen();
-    session->Keys("Enter");
-    ASSERT_TRUE(session->WaitFor([&] { return prompts() == 2; })) << session->Screen();
-    session->Type("y");
-    ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
-    session->Keys("q");
-    ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
-    EXPECT_NE(session->Screen().find("\nEXIT=0"), std::string::npos) << session->Screen();
+    auto answer = [&](const std::vector<std::string>& lines, const char* exit) {
+        session->Type("clear");
+        Start(dir + "/page.html", "XDG_DATA_HOME=" + dir + "/data");
+        ASSERT_TRUE(session->WaitFor([&] { return prompts() == 1; })) << session->Screen();
+        EXPECT_NE(session->Screen().find("The downloaded module has the MD5 fingerprint " +
+                                         Md5Hex(QPM_PELLUX_LIBRARY) + "."),
+                  std::string::npos)
+            << session->Screen();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            session->Type(lines[i]);
+            if (i + 1 < lines.size())
+                ASSERT_TRUE(session->WaitFor([&] { return prompts() == int(i) + 2; }));
+        }
+        ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+        session->Keys("q");
+        ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
+        EXPECT_NE(session->Screen().find(exit), std::string::npos) << session->Screen();
+    };
+    answer({"n"}, "installation failed: QPM installation aborted\nEXIT=3");
+    EXPECT_EQ(ReadFileBytes(dir + "/win/DRX.REG").find("x-e2e-ticker"), std::string::npos);
+    answer({"", "y"}, "\nEXIT=0");
     EXPECT_NE(ReadFileBytes(dir + "/win/DRX.REG").find("application/x-e2e-ticker="),
               std::string::npos);
     ExpectTerminalRestored();
