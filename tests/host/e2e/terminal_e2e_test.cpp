@@ -110,8 +110,9 @@ TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
             ++count;
         return count;
     };
-    auto answer = [&](const std::vector<std::string>& lines, const char* exit) {
+    auto answer = [&](const std::vector<std::string>& lines, const char* exit, const char* said) {
         session->Type("clear");
+        ASSERT_TRUE(session->WaitFor([&] { return prompts() == 0; })) << session->Screen();
         Start(dir + "/page.html", "XDG_DATA_HOME=" + dir + "/data");
         ASSERT_TRUE(session->WaitFor([&] { return prompts() == 1; })) << session->Screen();
         EXPECT_NE(session->Screen().find("The downloaded module has the MD5 fingerprint " +
@@ -127,10 +128,14 @@ TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
         session->Keys("q");
         ASSERT_TRUE(session->WaitFor([&] { return Ended(); })) << session->Screen();
         EXPECT_NE(session->Screen().find(exit), std::string::npos) << session->Screen();
+        EXPECT_NE(session->Screen().find(said), std::string::npos) << session->Screen();
     };
-    answer({"n"}, "installation failed: QPM installation aborted\nEXIT=3");
+    // The failure is said on the normal screen, once the page is gone.
+    answer({"n"}, "\nEXIT=3",
+           "\nqpmhost: component #1 (application/x-e2e-ticker): installation failed: QPM "
+           "installation aborted\n");
     EXPECT_EQ(ReadFileBytes(dir + "/win/DRX.REG").find("x-e2e-ticker"), std::string::npos);
-    answer({"", "y"}, "\nEXIT=0");
+    answer({"", "y"}, "\nEXIT=0", "[Y]es/[N]o/[C]ancel? y\n");
     EXPECT_NE(ReadFileBytes(dir + "/win/DRX.REG").find("application/x-e2e-ticker="),
               std::string::npos);
     ExpectTerminalRestored();
