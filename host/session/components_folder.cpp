@@ -68,7 +68,7 @@ std::string PlaceInstallerCopy(const std::string& builtLibrary, const std::strin
         *error = "cannot make the components folder " + folder + ": " + strerror(errno);
         return "";
     }
-    const std::string target = folder + "/" + builtLibrary.substr(builtLibrary.rfind('/') + 1);
+    std::string target = folder + "/" + builtLibrary.substr(builtLibrary.rfind('/') + 1);
     if (ReadWhole(target, &copy) && copy == built) return target;
     if (!ReplaceFile(target, built, error)) return "";
     LogVerbose("copied the installer %s to %s", builtLibrary.c_str(), target.c_str());

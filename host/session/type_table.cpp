@@ -47,7 +47,8 @@ bool IsUsableRegistryValue(const std::string& value) {
 
 std::string FindLibraryFile(const std::string& file, const TypeLookup& lookup) {
     for (const std::string& directory : lookup.searchDirectories) {
-        std::string path = directory + "/" + file;
+        std::string path = directory + "/";
+        path += file;
         if (lookup.fileExists(path)) return path;
     }
     return "";
