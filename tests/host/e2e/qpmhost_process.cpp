@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,8 +104,10 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), envp.data()) == 0) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        rusage usage{};
+        while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
         }
+        result.peakKilobytes = usage.ru_maxrss;
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&files);

@@ -9,6 +9,7 @@
 struct ProcessResult {
     int exitCode = -1;  // 128 + the signal when it died of one
     std::string out, err;
+    long peakKilobytes = 0;  // its largest resident set
 };
 
 // Runs qpmhost with `arguments`, stdin from /dev/null, in a session of
