@@ -39,14 +39,13 @@ void HoldErrorsWhileOnScreen(bool hold) {
 void LogError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    if (holding) {
-        char message[1024];
-        vsnprintf(message, sizeof message, format, args);
-        Held().push_back(message);
-    } else {
-        Print(format, args);
-    }
+    char message[2048];
+    vsnprintf(message, sizeof message, format, args);
     va_end(args);
+    if (holding)
+        Held().push_back(message);
+    else
+        fprintf(stderr, "qpmhost: %s\n", message);
 }
 
 void LogVerbose(const char* format, ...) {
