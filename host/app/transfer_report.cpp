@@ -18,6 +18,7 @@ void TransferReport::Update(const CurlTransport& transport) {
         return;
     }
     std::vector<TransferStatus> statuses;
+    statuses.reserve(running.size());
     for (const CurlTransport::Progress& p : running)
         statuses.push_back(TransferStatus{p.url, p.received, p.total, p.seconds});
     const Clock::time_point now = Clock::now();

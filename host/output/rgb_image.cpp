@@ -41,11 +41,11 @@ PixelRect ChangedRect(const RgbImage& before, const RgbImage& after) {
         if (std::equal(a, a + rowBytes, b)) continue;
         if (top < 0) top = y;
         bottom = y;
-        int first = 0, last = after.width - 1;
+        ptrdiff_t first = 0, last = after.width - 1;
         while (std::equal(a + first * 3, a + first * 3 + 3, b + first * 3)) ++first;
         while (std::equal(a + last * 3, a + last * 3 + 3, b + last * 3)) --last;
-        left = std::min(left, first);
-        right = std::max(right, last);
+        left = std::min(left, int(first));
+        right = std::max(right, int(last));
     }
     if (top < 0) return PixelRect{};
     return PixelRect{left, top, right - left + 1, bottom - top + 1};

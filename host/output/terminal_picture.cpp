@@ -95,7 +95,8 @@ std::vector<uint8_t> CanvasPixels(const QpmPixels& pixels, int imageWidth, int i
         const uint8_t* row = &image[size_t(std::min(y, imageHeight - 1)) * imageWidth * 4];
         uint8_t* out = &canvas[size_t(y) * width * 4];
         memcpy(out, row, size_t(std::min(width, imageWidth)) * 4);
-        for (int x = imageWidth; x < width; ++x) memcpy(out + x * 4, row + (imageWidth - 1) * 4, 4);
+        for (size_t x = imageWidth; x < size_t(width); ++x)
+            memcpy(out + x * 4, row + size_t(imageWidth - 1) * 4, 4);
     }
     return canvas;
 }
