@@ -36,6 +36,8 @@ const char kUsage[] =
     "  --user-name NAME   host information items 5 and 6 (default: your account)\n"
     "  --user-addr ADDR   host information item 7 (default: login@hostname)\n"
     "  --yes | --no       answer a component's question without asking\n"
+    "  --npapi            play the Netscape browser: each component runs as a plug-in\n"
+    "  --alt-host         be an alternate host: DRX* entry points, attributes in SUBTYPE\n"
     "  --verbose          print what the components ask of the host, on stderr\n"
     "  -h, --help         this text\n"
     "\n"
@@ -63,6 +65,7 @@ private:
     bool Value(const std::string& name, const char** out, std::string* error);
     bool Number(const std::string& name, int low, int high, int* out, std::string* error);
     bool SetOutput(OutputMode mode, const std::string& name, std::string* error);
+    bool SetHosting(HostingMode mode, const std::string& name, std::string* error);
     bool Check(std::string* error);
 
     int argc_;
@@ -70,6 +73,7 @@ private:
     HostOptions* options_;
     int index_ = 1;
     std::string outputOption_;
+    std::string hostingOption_;
     bool afterGiven_ = false, framesGiven_ = false;
 };
 
@@ -91,6 +95,16 @@ bool Parser::Number(const std::string& name, int low, int high, int* out, std::s
     return false;
 }
 
+bool Parser::SetHosting(HostingMode mode, const std::string& name, std::string* error) {
+    if (!hostingOption_.empty() && options_->hosting != mode) {
+        *error = name + " cannot be combined with " + hostingOption_;
+        return false;
+    }
+    options_->hosting = mode;
+    hostingOption_ = name;
+    return true;
+}
+
 bool Parser::SetOutput(OutputMode mode, const std::string& name, std::string* error) {
     if (!outputOption_.empty() && options_->output != mode) {
         *error = name + " cannot be combined with " + outputOption_;
@@ -108,6 +122,8 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--verbose" || name == "-v") return (o.verbose = true);
     if (name == "--yes") return (o.consent = ConsentAnswer::kYes, true);
     if (name == "--no") return (o.consent = ConsentAnswer::kNo, true);
+    if (name == "--npapi") return SetHosting(HostingMode::kNpapi, name, error);
+    if (name == "--alt-host") return SetHosting(HostingMode::kAltHost, name, error);
     if (name == "--x11") return SetOutput(OutputMode::kX11, name, error);
     if (name == "--null") return SetOutput(OutputMode::kNull, name, error);
     if (name == "--after")

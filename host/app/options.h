@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "session/hosting.h"
+
 enum class OutputMode {
     kTerminal,   // live, in the terminal (the default)
     kX11,        // live, in an X11 window
@@ -32,6 +34,7 @@ struct HostOptions {
     std::string context;
     std::string userName, userAddress;
     ConsentAnswer consent = ConsentAnswer::kAsk;
+    HostingMode hosting = HostingMode::kComponent;  // --npapi, --alt-host
     bool verbose = false;
     bool help = false;
 
