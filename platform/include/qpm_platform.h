@@ -6,101 +6,133 @@
  * that waits on its own file descriptors, the Windows directory, the
  * handler that answers MessageBoxA, fault injection, pixel read-back,
  * PNG output, a printer DC and the debug trace. Component code never
- * includes this header; it exists only on the POSIX layer.
+ * includes this header.
+ *
+ * The Windows builds of the test programs include this same header with
+ * the system's <windows.h> (through tests/support/win32). There,
+ * tests/support/win32 implements with plain Win32 calls what a real
+ * Win32 can honestly give: message pumping, message names, pixel
+ * read-back, a printer-like DC and PNG output. The rest (marked "layer
+ * only" below) exists there only so that tests compile: reaching it
+ * fails the running test, and a test that needs it starts with
+ * QPM_REQUIRES_HOST_EXTENSION (tests/support/host_extensions.h).
  */
 #ifndef QPM_PLATFORM_EXTENSIONS_H
 #define QPM_PLATFORM_EXTENSIONS_H
 
 #include <windows.h>
 
-QPM_BEGIN_C
+#if defined(_WIN32)
+#define QPM_EXTENSION /* the tests' stand-ins, linked in statically */
+#else
+#define QPM_EXTENSION __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 /* ---------------------------------------------------------- tick source
- * By default GetTickCount is the real monotonic clock in milliseconds.
- * A manual clock starts at `start` (anywhere, including just below the
- * 32-bit wrap) and moves only when a test advances it. */
-WINBASEAPI void QpmUseManualClock(DWORD start);
-WINBASEAPI void QpmUseRealClock(void);
-WINBASEAPI BOOL QpmClockIsManual(void);
+ * Layer only. By default GetTickCount is the real monotonic clock in
+ * milliseconds. A manual clock starts at `start` (anywhere, including
+ * just below the 32-bit wrap) and moves only when a test advances it.
+ * On Windows QpmClockIsManual is FALSE and QpmUseRealClock does nothing. */
+QPM_EXTENSION void QpmUseManualClock(DWORD start);
+QPM_EXTENSION void QpmUseRealClock(void);
+QPM_EXTENSION BOOL QpmClockIsManual(void);
 /* Moves the manual clock forward by `ms`, stepping to each due timer in
  * turn and dispatching its WM_TIMER (or calling its TIMERPROC) at that
  * moment, so a 150 ms timer fires ten times in 1500 ms. Posted messages
  * and paints are not touched; use QpmPumpMessages for those. */
-WINBASEAPI void QpmAdvanceClock(DWORD ms);
+QPM_EXTENSION void QpmAdvanceClock(DWORD ms);
 
 /* ------------------------------------------------------- message loop
- * GetMessageA calls the wait handler when it has nothing to deliver,
- * with the milliseconds until the next timer is due (INFINITE when there
- * is none). A host waits there on its own descriptors (sockets, the
- * terminal, X11) and may post messages; without a handler the layer
- * sleeps until the next timer. Under the manual clock GetMessageA never
- * sleeps: with nothing to deliver and no handler it returns FALSE as if
- * WM_QUIT had arrived, so a test cannot hang. */
+ * Layer only: GetMessageA calls the wait handler when it has nothing to
+ * deliver, with the milliseconds until the next timer is due (INFINITE
+ * when there is none). A host waits there on its own descriptors
+ * (sockets, the terminal, X11) and may post messages; without a handler
+ * the layer sleeps until the next timer. Under the manual clock
+ * GetMessageA never sleeps: with nothing to deliver and no handler it
+ * returns FALSE as if WM_QUIT had arrived, so a test cannot hang.
+ * Clearing the handler (NULL) is accepted on Windows. */
 typedef void (*QpmWaitHandler)(DWORD timeoutMs, void* context);
-WINUSERAPI void QpmSetWaitHandler(QpmWaitHandler handler, void* context);
-/* Dispatches everything ready now (posted messages, paints, due timers
- * under the real clock) without waiting; returns how many were handled. */
-WINUSERAPI UINT QpmPumpMessages(void);
+QPM_EXTENSION void QpmSetWaitHandler(QpmWaitHandler handler, void* context);
+/* Dispatches everything ready now (posted messages, paints, and on the
+ * layer under the real clock due timers) without waiting; returns how
+ * many were handled. On Windows WM_TIMER is left in the queue: the tests
+ * hold time still (on the layer the manual clock does that), so a tick
+ * reaches a window only when a test delivers it. */
+QPM_EXTENSION UINT QpmPumpMessages(void);
 
 /* ----------------------------------------------------- Windows directory
- * Where a bare profile name such as "DRX.REG" and win.ini live. Default:
- * $XDG_DATA_HOME/qpm/windows (or ~/.local/share/qpm/windows), created on
- * first use. */
-WINBASEAPI void QpmSetWindowsDirectory(LPCSTR path);
+ * Layer only. Where a bare profile name such as "DRX.REG" and win.ini
+ * live. Default: $XDG_DATA_HOME/qpm/windows (or ~/.local/share/qpm/windows),
+ * created on first use. */
+QPM_EXTENSION void QpmSetWindowsDirectory(LPCSTR path);
 
 /* ---------------------------------------------------------- message box
- * The handler answers MessageBoxA (IDYES, IDNO, IDCANCEL, ...; 0 for
- * failure). It may run a nested message loop, as the real modal box does.
- * Without a handler MessageBoxA fails and returns 0. */
+ * Layer only. The handler answers MessageBoxA (IDYES, IDNO, IDCANCEL,
+ * ...; 0 for failure). It may run a nested message loop, as the real
+ * modal box does. Without a handler MessageBoxA fails and returns 0.
+ * Clearing the handler (NULL) is accepted on Windows. */
 typedef int (*QpmMessageBoxHandler)(HWND owner, LPCSTR text, LPCSTR caption, UINT type,
                                     void* context);
-WINUSERAPI void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void* context);
+QPM_EXTENSION void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void* context);
 
 /* ------------------------------------------------------ fault injection
- * QpmFailNth(kind, n): the n-th next call of that kind fails as if the
- * system had refused it (1 = the very next call); 0 cancels. Kinds:
- * GlobalAlloc/GlobalReAlloc (and every other allocation of global memory),
- * file creation (_lcreat, OpenFile with OF_CREATE, GetTempFileNameA,
- * profile writes), LoadLibraryA. */
+ * Layer only. QpmFailNth(kind, n): the n-th next call of that kind fails
+ * as if the system had refused it (1 = the very next call); 0 cancels.
+ * Kinds: GlobalAlloc/GlobalReAlloc (and every other allocation of global
+ * memory), file creation (_lcreat, OpenFile with OF_CREATE,
+ * GetTempFileNameA, profile writes), LoadLibraryA. QpmResetFaults does
+ * nothing on Windows. */
 typedef enum QpmFault {
     QPM_FAULT_GLOBALALLOC = 0,
     QPM_FAULT_FILECREATE = 1,
     QPM_FAULT_LOADLIBRARY = 2,
     QPM_FAULT_KINDS = 3
 } QpmFault;
-WINBASEAPI void QpmFailNth(QpmFault kind, int n);
-WINBASEAPI void QpmResetFaults(void);
+QPM_EXTENSION void QpmFailNth(QpmFault kind, int n);
+QPM_EXTENSION void QpmResetFaults(void);
 
 /* --------------------------------------------------------------- pixels
- * A view of 32-bit pixels, bytes B, G, R, X per pixel, rows `stride`
- * bytes apart. Valid until the next drawing, resize or deletion. */
+ * A view of 32-bit pixels, bytes B, G, R, X per pixel, top row first,
+ * rows `stride` bytes apart. Valid until the next drawing, resize or
+ * deletion; on Windows a copy, valid until the next call of the same
+ * function. */
 typedef struct QpmPixels {
     int width;
     int height;
     int stride;
     const unsigned char* bgrx;
 } QpmPixels;
-/* The surface of a top-level window (a child's pixels are inside it). */
-WINGDIAPI BOOL QpmGetWindowPixels(HWND topLevel, QpmPixels* out);
-/* Counts every change of a top-level window's surface; a display redraws
- * when it differs from what it showed last. */
-WINGDIAPI DWORD QpmGetWindowSurfaceVersion(HWND topLevel);
-WINGDIAPI BOOL QpmGetBitmapPixels(HBITMAP bitmap, QpmPixels* out);
+/* The client area of a top-level window, its children's pixels included. */
+QPM_EXTENSION BOOL QpmGetWindowPixels(HWND topLevel, QpmPixels* out);
+/* Layer only. Counts every change of a top-level window's surface; a
+ * display redraws when it differs from what it showed last. */
+QPM_EXTENSION DWORD QpmGetWindowSurfaceVersion(HWND topLevel);
+QPM_EXTENSION BOOL QpmGetBitmapPixels(HBITMAP bitmap, QpmPixels* out);
 /* What a DC draws on: its window's surface or its selected bitmap. */
-WINGDIAPI BOOL QpmGetDCPixels(HDC hdc, QpmPixels* out);
-WINGDIAPI BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path);
-/* A printer: a DC on a white bitmap of the given size. DeleteDC frees it. */
-WINGDIAPI HDC QpmCreatePrinterDC(int width, int height);
+QPM_EXTENSION BOOL QpmGetDCPixels(HDC hdc, QpmPixels* out);
+QPM_EXTENSION BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path);
+/* A printer: a DC on a white bitmap of the given size. DeleteDC frees it
+ * (on Windows, where a memory DC stands in, the next QpmCreatePrinterDC
+ * or the program's exit frees the bitmap). */
+QPM_EXTENSION HDC QpmCreatePrinterDC(int width, int height);
 
 /* ---------------------------------------------------------------- trace
  * QPM_TRACE=msg,gdi,mem,file,module,profile (or "all") switches areas on;
- * lines go to stderr and name messages rather than number them. */
-WINBASEAPI BOOL QpmTraceEnabled(LPCSTR area);
-WINBASEAPI void QpmTrace(LPCSTR area, LPCSTR format, ...) __attribute__((format(printf, 2, 3)));
-/* "WM_PAINT", "QPMM_START", "QPMR_OPENSTREAM", or "0x1234" when unknown.
- * The returned pointer stays valid until the next call. */
-WINBASEAPI LPCSTR QpmMessageName(UINT message);
+ * lines go to stderr and name messages rather than number them. On
+ * Windows no area is ever on. */
+QPM_EXTENSION BOOL QpmTraceEnabled(LPCSTR area);
+QPM_EXTENSION void QpmTrace(LPCSTR area, LPCSTR format, ...) __attribute__((format(printf, 2, 3)));
+/* "WM_PAINT", "QPMM_START", "QPMR_OPENSTREAM", "WM_USER+300", or
+ * "0x1234" when unknown. The returned pointer stays valid until the next
+ * call. */
+QPM_EXTENSION LPCSTR QpmMessageName(UINT message);
 
-QPM_END_C
+#ifdef __cplusplus
+}
+#endif
 
 #endif /* QPM_PLATFORM_EXTENSIONS_H */

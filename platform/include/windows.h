@@ -361,6 +361,10 @@ typedef struct _OFSTRUCT {
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_PARENTNOTIFY 0x0210
+/* Sent by Windows, never by the layer (no input methods, no palettes);
+ * the tests name them in sequences that hold on both. */
+#define WM_IME_SETCONTEXT 0x0281
+#define WM_QUERYNEWPALETTE 0x030F
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 

@@ -21,6 +21,13 @@ HFILE Failed(LPOFSTRUCT info) {
     return HFILE_ERROR;
 }
 
+// Opening or testing searches for the file: whatever part of the path is
+// missing, the search finds no file.
+HFILE NotFound(LPOFSTRUCT info) {
+    if (GetLastError() == ERROR_PATH_NOT_FOUND) SetLastError(ERROR_FILE_NOT_FOUND);
+    return Failed(info);
+}
+
 // OF_EXIST: does the file exist (as a file)? 1 when it does.
 HFILE TestExistence(const std::string& hostPath) {
     struct stat st;
@@ -55,10 +62,8 @@ HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style) {
             qpm::CloseOpenFile(file);
             file = 1;
         }
-    } else if (style & OF_EXIST) {
-        file = TestExistence(hostPath);
-    } else {
-        file = qpm::OpenHostFile(hostPath, style, false);
+        return file == HFILE_ERROR ? Failed(info) : file;
     }
-    return file == HFILE_ERROR ? Failed(info) : file;
+    file = style & OF_EXIST ? TestExistence(hostPath) : qpm::OpenHostFile(hostPath, style, false);
+    return file == HFILE_ERROR ? NotFound(info) : file;
 }

@@ -62,15 +62,15 @@ DWORD CopyString(const std::string& s, LPSTR buffer, DWORD size) {
     return DWORD(n);
 }
 
-// A NUL-separated list ending in a second NUL. When it does not fit in
-// size-1 bytes, size-2 bytes are copied and one NUL ends them.
+// A NUL-separated list ending in a second NUL (an empty list is one NUL).
+// When it does not fit in size-1 bytes, size-2 bytes are copied and one
+// NUL ends them.
 DWORD CopyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) {
     std::string list;
     for (const std::string& item : items) list.append(item).push_back('\0');
     if (list.size() + 2 <= size) {
         memcpy(buffer, list.data(), list.size());
         buffer[list.size()] = '\0';
-        if (list.empty()) buffer[1] = '\0';
         return DWORD(list.size());
     }
     DWORD n = size >= 2 ? size - 2 : 0;

@@ -89,10 +89,10 @@ bool CalcInitialClient(HWND hwnd) {
 bool AnnounceChild(HWND hwnd) {
     Window* w = LookupWindow(hwnd);
     if (!w->parent) return true;
-    SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), MAKELPARAM(ClientWidth(*w), ClientHeight(*w)));
+    SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), PackedLParam(ClientWidth(*w), ClientHeight(*w)));
     if (!(w = LookupWindow(hwnd))) return false;
     POINT o = ClientOriginInParent(*w);
-    SendIfWindow(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
+    SendIfWindow(hwnd, WM_MOVE, 0, PackedLParam(o.x, o.y));
     if (!(w = LookupWindow(hwnd))) return false;
     WPARAM notify = MAKEWPARAM(WM_CREATE, w->id);
     SendIfWindow(w->parent, WM_PARENTNOTIFY, notify, reinterpret_cast<LPARAM>(hwnd));

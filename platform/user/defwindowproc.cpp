@@ -53,11 +53,11 @@ LRESULT PosChanged(Window* w, LPARAM lParam) {
     HWND hwnd = w->hwnd;
     if (!(pos->flags & kSwpNoClientMove)) {
         POINT o = ClientOriginInParent(*w);
-        SendIfWindow(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
+        SendIfWindow(hwnd, WM_MOVE, 0, PackedLParam(o.x, o.y));
     }
     w = LookupWindow(hwnd);
     if (w && (!(pos->flags & kSwpNoClientSize) || (pos->flags & kSwpStateChanged)))
-        SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), MAKELPARAM(ClientWidth(*w), ClientHeight(*w)));
+        SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), PackedLParam(ClientWidth(*w), ClientHeight(*w)));
     return 0;
 }
 

@@ -44,18 +44,18 @@ RECT WindowRectInRoot(Window* w) {
                 base.y + w->rect.bottom};
 }
 
-// The non-client frame of a style, as Windows lays it out: a sizing frame,
-// else a dialog frame (WS_DLGFRAME without WS_BORDER), else a thin border
-// (WS_BORDER, or any overlapped window); the caption on top; the sunken
-// client edge inside all of it.
+// The non-client frame of a style, as Windows lays it out: an outer edge
+// for a sizing or dialog frame, the sizing border of WS_THICKFRAME, and a
+// line for WS_BORDER or WS_DLGFRAME (WS_CAPTION holds both), so 3 pixels
+// for a dialog frame, a caption or a sizing frame alone and 4 for a
+// sizing frame under a caption; the caption on top; the sunken client
+// edge inside all of it. (Creation gives every overlapped window a
+// caption.)
 RECT NonClientInsets(DWORD style, DWORD exStyle) {
     int frame = 0;
-    if (style & WS_THICKFRAME)
-        frame = kFrameWidth;
-    else if ((style & WS_DLGFRAME) && !(style & WS_BORDER))
-        frame = kDlgFrameWidth;
-    else if ((style & WS_BORDER) || !(style & (WS_CHILD | WS_POPUP)))
-        frame = kBorderWidth;
+    if (style & (WS_THICKFRAME | WS_DLGFRAME)) frame += kEdgeWidth;
+    if (style & WS_THICKFRAME) frame += kFrameWidth - kDlgFrameWidth;
+    if (style & (WS_BORDER | WS_DLGFRAME)) frame += kBorderWidth;
     RECT insets{frame, frame, frame, frame};
     if ((style & WS_CAPTION) == WS_CAPTION) insets.top += kCaptionHeight;
     if (exStyle & WS_EX_CLIENTEDGE) {

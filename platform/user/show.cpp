@@ -22,10 +22,10 @@ void SendPendingSizeMove(HWND hwnd) {
     Window* w = LookupWindow(hwnd);
     if (!w || !w->sizePending) return;
     w->sizePending = false;
-    SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), MAKELPARAM(ClientWidth(*w), ClientHeight(*w)));
+    SendIfWindow(hwnd, WM_SIZE, SizeKind(*w), PackedLParam(ClientWidth(*w), ClientHeight(*w)));
     if (!(w = LookupWindow(hwnd))) return;
     POINT o = ClientOriginInParent(*w);
-    SendIfWindow(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
+    SendIfWindow(hwnd, WM_MOVE, 0, PackedLParam(o.x, o.y));
 }
 
 UINT ActivationFlag(bool activate) { return activate ? 0 : kSwpNoActivate; }

@@ -140,6 +140,10 @@ RECT NonClientInsets(DWORD style, DWORD exStyle);  // thickness of each side
 // `calculated`, kept inside the window.
 RECT ClampedClient(const RECT& calculated, const RECT& window);
 WPARAM SizeKind(const Window& w);  // SIZE_RESTORED, _MINIMIZED, _MAXIMIZED
+// WM_MOVE's and WM_SIZE's lParam: two 16-bit values in a LONG, widened
+// with its sign as Windows does (a minimized window's (-32000,-32000) is
+// 0xFFFFFFFF83008300 on 64-bit). LOWORD and HIWORD read the same either way.
+inline LPARAM PackedLParam(int low, int high) { return LPARAM(MAKELONG(low, high)); }
 
 // ----------------------------------------------- positions (winpos.cpp, show.cpp)
 BOOL SetWindowPosInternal(HWND hwnd, int x, int y, int cx, int cy, UINT flags);

@@ -30,6 +30,15 @@
 #define QPM_DIFFERS_FROM_WIN32(reason) static_cast<void>(0)
 #endif
 
+// First statement of a test that asserts one of the layer's own choices,
+// where Win32 does otherwise or promises nothing (the reason says which):
+// skipped on Windows, for good; it runs on the layer.
+#if defined(_WIN32)
+#define QPM_LAYER_CHOICE(reason) GTEST_SKIP() << "asserts the layer's own choice: " reason
+#else
+#define QPM_LAYER_CHOICE(reason) static_cast<void>(0)
+#endif
+
 // Holds time still for a test that only wants it out of the way: the
 // layer's manual clock, started at `start`. On Windows the real clock
 // runs, and QpmPumpMessages leaves timer messages alone, so no timer

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../../support/host_extensions.h"
+#include "support/host_extensions.h"
 
 namespace gdi_test {
 

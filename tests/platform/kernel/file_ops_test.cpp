@@ -2,8 +2,6 @@
 // including what an open file forbids.
 #include "kernel_test_support.h"
 
-#include <sys/stat.h>
-
 namespace {
 
 using qpm_test::FileExists;
@@ -86,10 +84,23 @@ TEST_F(FileOpsTest, ReplacingAnOpenTargetIsRefused) {
     std::string src = Make("src.txt", "new"), dst = Make("dst.txt", "old");
     HFILE h = _lopen(dst.c_str(), OF_READ);
     EXPECT_FALSE(MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING));
-    EXPECT_FALSE(CopyFileA(src.c_str(), dst.c_str(), FALSE));
     EXPECT_EQ(ReadFileBytes(dst), "old");
     _lclose(h);
     EXPECT_TRUE(MoveFileExA(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+// The layer copies into a new file and renames it over the target, which
+// would leave an open handle reading the old file; so it refuses.
+TEST_F(FileOpsTest, CopyingOntoAnOpenTargetIsRefused) {
+    QPM_LAYER_CHOICE("Windows copies into a target whose handles let others write");
+    std::string src = Make("src.txt", "new"), dst = Make("dst.txt", "old");
+    HFILE h = _lopen(dst.c_str(), OF_READ);
+    SetLastError(0);
+    EXPECT_FALSE(CopyFileA(src.c_str(), dst.c_str(), FALSE));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ReadFileBytes(dst), "old");
+    _lclose(h);
+    EXPECT_TRUE(CopyFileA(src.c_str(), dst.c_str(), FALSE));
 }
 
 TEST_F(FileOpsTest, CopyFile) {
@@ -117,7 +128,7 @@ TEST_F(FileOpsTest, CopyFile) {
 
 TEST_F(FileOpsTest, Attributes) {
     std::string file = Make("f.txt", "x");
-    ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+    ASSERT_TRUE(qpm_test::MakeDirectory(dir / "sub"));
     EXPECT_EQ(GetFileAttributesA(file.c_str()), DWORD(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(GetFileAttributesA((dir / "sub").c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(GetFileAttributesA((dir.path() + "\\sub\\").c_str()),

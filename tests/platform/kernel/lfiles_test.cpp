@@ -1,8 +1,6 @@
 // The old handle-based file functions and OpenFile.
 #include "kernel_test_support.h"
 
-#include <sys/stat.h>
-
 namespace {
 
 using qpm_test::ReadFileBytes;
@@ -86,7 +84,7 @@ TEST_F(LFilesTest, OpeningMissingFilesAndDirectories) {
 }
 
 TEST_F(LFilesTest, BackslashesWorkAsSeparators) {
-    ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+    ASSERT_TRUE(qpm_test::MakeDirectory(dir / "sub"));
     std::string windowsStyle = dir.path() + "\\sub\\x.txt";
     HFILE h = _lcreat(windowsStyle.c_str(), 0);
     ASSERT_NE(h, HFILE_ERROR);
@@ -148,7 +146,15 @@ TEST_F(LFilesTest, OpenFileFillsTheStructure) {
     EXPECT_EQ(of.nErrCode, ERROR_FILE_NOT_FOUND);
     EXPECT_STREQ(of.szPathName, missing.c_str());
 
+    // Opening searches for the file: a missing directory is no file found.
+    // Creating there names the directory.
+    SetLastError(0);
     EXPECT_EQ(OpenFile((dir / "nodir/x").c_str(), &of, OF_READ), HFILE_ERROR);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(of.nErrCode, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenFile((dir / "nodir/x").c_str(), &of, OF_EXIST), HFILE_ERROR);
+    EXPECT_EQ(of.nErrCode, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenFile((dir / "nodir/x").c_str(), &of, OF_CREATE | OF_WRITE), HFILE_ERROR);
     EXPECT_EQ(of.nErrCode, ERROR_PATH_NOT_FOUND);
 
     HFILE created = OpenFile(missing.c_str(), &of, OF_CREATE | OF_WRITE);
@@ -187,6 +193,7 @@ TEST_F(LFilesTest, StaleAndForeignHandlesAreRefused) {
 }
 
 TEST_F(LFilesTest, InjectedFailureRefusesEveryKindOfCreation) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     std::string path = dir / "keep.txt";
     WriteFileBytes(path, "keep");
     OFSTRUCT of;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <qpm_platform.h>
 #include <windows.h>
+#include "support/host_extensions.h"
 
 #include <cstring>
 #include <string>
@@ -148,7 +149,13 @@ TEST(GlobalMemory, FreedHandleIsInvalidAfterwards) {
     EXPECT_EQ(GlobalLock(h), nullptr);
     EXPECT_EQ(GlobalReAlloc(h, 20, GMEM_MOVEABLE), nullptr);
     EXPECT_EQ(GlobalFree(nullptr), nullptr);
+}
 
+// A stale handle must never reach another block.
+TEST(GlobalMemory, AFreedHandleIsNeverGivenOutAgain) {
+    QPM_LAYER_CHOICE("Windows gives the next block the freed handle's value");
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 10);
+    GlobalFree(h);
     HGLOBAL next = GlobalAlloc(GMEM_MOVEABLE, 10);  // may reuse the slot...
     EXPECT_NE(next, h);                             // ...but never the handle
     EXPECT_EQ(GlobalSize(h), 0u);
@@ -187,6 +194,7 @@ TEST(GlobalMemory, FixedBlockHandleIsItsPointer) {
 // block without GMEM_MOVEABLE can grow only where it is, so counting the
 // steps that cannot measures exactly that, whatever malloc does.
 TEST(GlobalMemory, SteadyGrowthRarelyNeedsNewStorage) {
+    QPM_LAYER_CHOICE("Windows' heap moves a growing block far more often (242 times here)");
     const size_t kStep = 1024, kLimit = 16u << 20;
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kStep);
     char* p = static_cast<char*>(GlobalLock(h));
@@ -212,6 +220,7 @@ TEST(GlobalMemory, SteadyGrowthRarelyNeedsNewStorage) {
 }
 
 TEST(GlobalMemory, InjectedFailureRefusesAllocAndReAlloc) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);
     SetLastError(0);
     EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, 10), nullptr);

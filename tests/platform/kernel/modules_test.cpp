@@ -1,9 +1,11 @@
 // LoadLibraryA, GetProcAddress, FreeLibrary, GetModuleFileNameA and
-// GetModuleHandleA on the test module (qpm_testmodule.so, built next to
-// this program).
+// GetModuleHandleA on the test module (qpm_testmodule.so, or .dll on
+// Windows, built next to this program).
 #include "kernel_test_support.h"
 
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 #include <climits>
 #include <cstdint>
@@ -14,9 +16,16 @@ using qpm_test::ScratchDir;
 using qpm_test::WriteFileBytes;
 
 const char kModulePath[] = QPM_TESTMODULE_PATH;
+#if defined(_WIN32)
+const std::string kModuleExtension = ".dll";
+const std::string kProgramName = "test_kernel.exe";
+#else
+const std::string kModuleExtension = ".so";
+const std::string kProgramName = "test_kernel";
+#endif
 
 using AddFn = int (*)(int, int);
-using ProcFn = intptr_t (*)(void*, unsigned, uintptr_t, intptr_t);
+using ProcFn = intptr_t(WINAPI*)(void*, unsigned, uintptr_t, intptr_t);
 
 // FARPROC to the export's real type (through void* to say the cast is meant).
 template <class Fn>
@@ -24,11 +33,38 @@ Fn Export(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+#if defined(_WIN32)
+
+bool StillMapped(const char* path) { return GetModuleHandleA(path) != nullptr; }
+
+std::string FullPath(const char* path) {
+    char buffer[MAX_PATH];
+    DWORD n = GetFullPathNameA(path, MAX_PATH, buffer, nullptr);
+    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : "";
+}
+
+// The program lies beside the module.
+std::string ProgramPath() {
+    std::string module = FullPath(kModulePath);
+    return module.substr(0, module.find_last_of('\\') + 1) + kProgramName;
+}
+
+#else
+
 bool StillMapped(const char* path) {
     void* dl = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
     if (dl) dlclose(dl);
     return dl != nullptr;
 }
+
+std::string FullPath(const char* path) {
+    char resolved[PATH_MAX];
+    return realpath(path, resolved) ? resolved : "";
+}
+
+std::string ProgramPath() { return FullPath("/proc/self/exe"); }
+
+#endif
 
 // Loads are counted: every test frees what it loaded, so the module is
 // unloaded between tests even when they share a process.
@@ -42,9 +78,29 @@ TEST(Modules, LoadFindAndCallExports) {
     auto proc = Export<ProcFn>(module, "_Probe_Proc@16");
     ASSERT_NE(proc, nullptr);
     EXPECT_EQ(proc(nullptr, 7, 2, 1), 7 + 20 + 100);
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "Probe_Proc")),
-              reinterpret_cast<void*>(proc));
     EXPECT_TRUE(FreeLibrary(module));
+}
+
+// An ELF symbol cannot hold '@', so the module exports the procedure as
+// "Probe_Proc"; the decorated name above found it through that.
+TEST(Modules, ADecoratedNameIsTheElfSymbolWithoutItsDecoration) {
+    QPM_LAYER_CHOICE("a Windows DLL exports \"_Probe_Proc@16\" under that very name");
+    HMODULE module = LoadLibraryA(kModulePath);
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(GetProcAddress(module, "Probe_Proc"), nullptr);
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "Probe_Proc")),
+              reinterpret_cast<void*>(GetProcAddress(module, "_Probe_Proc@16")));
+    FreeLibrary(module);
+}
+
+TEST(Modules, OrdinalsFindNothing) {
+    QPM_LAYER_CHOICE("an ELF library has no ordinals; Windows finds export 1 by its ordinal");
+    HMODULE module = LoadLibraryA(kModulePath);
+    ASSERT_NE(module, nullptr);
+    SetLastError(0);
+    EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(1)), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
+    FreeLibrary(module);
 }
 
 TEST(Modules, MissingExportsAndModules) {
@@ -63,9 +119,6 @@ TEST(Modules, MissingExportsAndModules) {
         EXPECT_EQ(GetProcAddress(module, row.name), nullptr) << row.name;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND)) << row.name;
     }
-    SetLastError(0);
-    EXPECT_EQ(GetProcAddress(module, MAKEINTRESOURCEA(1)), nullptr);  // no ordinals on ELF
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
     SetLastError(0);
     EXPECT_EQ(GetProcAddress(nullptr, "Probe_Add"), nullptr);  // not the program's export
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
@@ -96,14 +149,16 @@ TEST(Modules, LoadsAreCountedAndTheLastFreeUnloads) {
 }
 
 TEST(Modules, FileNamesAndHandles) {
-    char resolved[PATH_MAX];
-    ASSERT_NE(realpath(kModulePath, resolved), nullptr);
-    const std::string path = resolved;
+    const std::string path = FullPath(kModulePath);
+    ASSERT_FALSE(path.empty());
     EXPECT_EQ(GetModuleHandleA("qpm_testmodule"), nullptr);  // not loaded yet
     HMODULE module = LoadLibraryA(kModulePath);
     ASSERT_NE(module, nullptr);
-    for (const char* name : {"qpm_testmodule", "QPM_TestModule.SO", "qpm_testmodule.so"})
-        EXPECT_EQ(GetModuleHandleA(name), module) << name;
+    std::string upper = kModuleExtension;
+    for (char& c : upper) c = char(toupper(c));
+    for (std::string name : {std::string("qpm_testmodule"), "QPM_TestModule" + upper,
+                             "qpm_testmodule" + kModuleExtension})
+        EXPECT_EQ(GetModuleHandleA(name.c_str()), module) << name;
     SetLastError(0);
     EXPECT_EQ(GetModuleHandleA("qpm_other"), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
@@ -112,14 +167,13 @@ TEST(Modules, FileNamesAndHandles) {
     EXPECT_EQ(GetModuleFileNameA(module, buffer, sizeof buffer), path.size());
     EXPECT_EQ(buffer, path);
 
-    char self[PATH_MAX];
-    ASSERT_NE(realpath("/proc/self/exe", self), nullptr);
-    EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, sizeof buffer), strlen(self));
-    EXPECT_STREQ(buffer, self);
+    const std::string self = ProgramPath();
+    EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, sizeof buffer), self.size());
+    EXPECT_EQ(buffer, self);
     HMODULE program = GetModuleHandleA(nullptr);
     EXPECT_GT(reinterpret_cast<uintptr_t>(program), 32u);
-    EXPECT_EQ(GetModuleFileNameA(program, buffer, sizeof buffer), strlen(self));
-    EXPECT_EQ(GetModuleHandleA("test_kernel"), program);
+    EXPECT_EQ(GetModuleFileNameA(program, buffer, sizeof buffer), self.size());
+    EXPECT_EQ(GetModuleHandleA(kProgramName.c_str()), program);
 
     SetLastError(0);
     EXPECT_EQ(GetModuleFileNameA(reinterpret_cast<HMODULE>(0x1234), buffer, 10), 0u);
@@ -181,6 +235,7 @@ TEST(Modules, WhatCannotBeLoaded) {
 }
 
 TEST(Modules, InjectedFailure) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     QpmFailNth(QPM_FAULT_LOADLIBRARY, 1);
     SetLastError(0);
     EXPECT_EQ(LoadLibraryA(kModulePath), nullptr);

@@ -77,11 +77,13 @@ TEST_F(ProfileBufferTest, SectionListTruncatesTheSameWay) {
     ExpectRows(nullptr, nullptr, rows, sizeof rows / sizeof rows[0]);
 }
 
-TEST_F(ProfileBufferTest, EmptyListsAreTwoNuls) {
+TEST_F(ProfileBufferTest, AnEmptyListIsOneNul) {
     SetBytes("[S]\r\n");
-    const Row rows[] = {ROW(4, 0, "\0\0##")};
-    ExpectRows("S", nullptr, rows, 1);
-    ExpectRows("NoSection", nullptr, rows, 1);
+    const Row rows[] = {ROW(4, 0, "\0###"), ROW(2, 0, "\0#"), ROW(1, 0, "\0")};
+    ExpectRows("S", nullptr, rows, 3);
+    ExpectRows("NoSection", nullptr, rows, 3);
+    SetBytes("");
+    ExpectRows(nullptr, nullptr, rows, 3);
 }
 
 }  // namespace

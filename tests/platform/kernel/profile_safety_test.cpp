@@ -2,7 +2,9 @@
 // refused, writes are atomic, and a refused file creation changes nothing.
 #include "profile_test_support.h"
 
+#if !defined(_WIN32)
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -39,6 +41,7 @@ const Write kWrites[] = {
 };
 
 TEST_F(ProfileTest, WritesThatWouldInjectLinesAreRefused) {
+    QPM_LAYER_CHOICE("Windows writes these as given, and the file then holds other lines");
     for (const Write& w : kWrites) {
         std::string before = Bytes();
         SetLastError(0);
@@ -66,6 +69,7 @@ TEST_F(ProfileTest, WritesThatWouldInjectLinesAreRefused) {
 }
 
 TEST_F(ProfileTest, DeletingNeedsNoSafetyCheck) {
+    QPM_LAYER_CHOICE("Windows writes a value with a line break as given");
     SetBytes("[A]\r\nk=v\r\n");
     EXPECT_FALSE(W("A", "k", "line\r\nbreak"));     // refused as a write...
     EXPECT_TRUE(W("A", nullptr, "line\r\nbreak"));  // ...but a delete ignores the value
@@ -83,6 +87,7 @@ TEST_F(ProfileTest, WritesLeaveNoTemporaryFilesBehind) {
 }
 
 TEST_F(ProfileTest, RefusedFileCreationLeavesTheFileAsItWas) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection");
     ASSERT_TRUE(W("S", "k", "old"));
     std::string before = Bytes();
     QpmFailNth(QPM_FAULT_FILECREATE, 1);
@@ -96,7 +101,11 @@ TEST_F(ProfileTest, RefusedFileCreationLeavesTheFileAsItWas) {
     QpmResetFaults();
 }
 
+// The layer writes a new file and renames it over the old one; a link
+// must stay a link.
 TEST_F(ProfileTest, WritingThroughASymlinkKeepsTheLink) {
+    QPM_LAYER_CHOICE("profiles are rewritten atomically, through POSIX symbolic links");
+#if !defined(_WIN32)
     qpm_test::ScratchDir elsewhere;
     std::string real = elsewhere / "real.ini";
     qpm_test::WriteFileBytes(real, "[S]\r\nk=1\r\n");
@@ -105,6 +114,7 @@ TEST_F(ProfileTest, WritingThroughASymlinkKeepsTheLink) {
     char target[512];
     EXPECT_GT(readlink(Path().c_str(), target, sizeof target), 0);  // still a link
     EXPECT_EQ(qpm_test::ReadFileBytes(real), "[S]\r\nk=2\r\n");
+#endif
 }
 
 }  // namespace

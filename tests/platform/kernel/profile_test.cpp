@@ -2,8 +2,6 @@
 // lookup, defaults. Expected bytes are those Windows writes.
 #include "profile_test_support.h"
 
-#include <sys/stat.h>
-
 namespace {
 
 using qpm_test::ProfileResult;
@@ -47,7 +45,7 @@ TEST_F(ProfileTest, NameWithSeparatorIsRelativeToTheCurrentDirectory) {
     SetLastError(0);
     EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", "sub\\rel.ini"));  // no "sub" yet
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
-    ASSERT_EQ(mkdir((cwd / "sub").c_str(), 0755), 0);
+    ASSERT_TRUE(qpm_test::MakeDirectory(cwd / "sub"));
     EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "v", "sub\\rel.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "v", "sub/fwd.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "v", ".\\dot.ini"));
@@ -242,7 +240,7 @@ TEST_F(ProfileTest, IntegersParseLikeWindows) {
 }
 
 TEST_F(ProfileTest, EnumerationListsSectionsAndKeys) {
-    SetBytes("[Alpha]\r\nOne=uno\r\nTHREE=3\r\n=emptykey\r\n;hidden=1\r\nbare\r\n[Empty]\r\n");
+    SetBytes("[Alpha]\r\nOne=uno\r\nTHREE=3\r\n;hidden=1\r\nbare\r\n[Empty]\r\n");
     char buffer[100];
     memset(buffer, '#', sizeof buffer);
     EXPECT_EQ(GetPrivateProfileStringA("Alpha", nullptr, "", buffer, 100, file), 10u);
@@ -255,6 +253,16 @@ TEST_F(ProfileTest, EnumerationListsSectionsAndKeys) {
     EXPECT_EQ(std::string(buffer, 13), std::string("Alpha\0Empty\0\0", 13));
 }
 
+// An empty name in the list would end it for every reader.
+TEST_F(ProfileTest, EnumerationLeavesOutAnEmptyKey) {
+    QPM_LAYER_CHOICE("Wine lists an empty key name, which ends the list early");
+    SetBytes("[Alpha]\r\nOne=uno\r\n=emptykey\r\nTHREE=3\r\n");
+    char buffer[100];
+    EXPECT_EQ(GetPrivateProfileStringA("Alpha", nullptr, "", buffer, 100, file), 10u);
+    EXPECT_EQ(std::string(buffer, 11), std::string("One\0THREE\0\0", 11));
+    EXPECT_EQ(G("Alpha", ""), (ProfileResult{8, "emptykey"}));
+}
+
 TEST_F(ProfileTest, EnumerationKeepsDuplicates) {
     SetBytes("[Sec]\r\nKEY8=first\r\nkey8=second\r\n[Sec]\r\nx=1\r\n[sec2]\r\n");
     char buffer[100];
@@ -265,6 +273,8 @@ TEST_F(ProfileTest, EnumerationKeepsDuplicates) {
 }
 
 TEST_F(ProfileTest, WinIniIsInTheWindowsDirectory) {
+    // Windows has one already; the layer's scratch Windows directory not.
+    const std::string before = ReadFileBytes(windows / "win.ini");
     char buffer[100];
     SetLastError(0);
     EXPECT_EQ(GetProfileStringA("NoSuchSectionXYZ", "k", "dflt", buffer, 100), 4u);
@@ -274,7 +284,8 @@ TEST_F(ProfileTest, WinIniIsInTheWindowsDirectory) {
     EXPECT_EQ(GetProfileIntA("NoSuchSectionXYZ", "k", 77), 77u);
 
     EXPECT_TRUE(WriteProfileStringA("Netscape", "ini", "C:\\nets\\netscape.ini"));
-    EXPECT_EQ(ReadFileBytes(windows / "win.ini"), "[Netscape]\r\nini=C:\\nets\\netscape.ini\r\n");
+    EXPECT_EQ(ReadFileBytes(windows / "win.ini"),
+              before + "[Netscape]\r\nini=C:\\nets\\netscape.ini\r\n");
     EXPECT_EQ(GetProfileStringA("netscape", "INI", "", buffer, 100), 20u);
     EXPECT_STREQ(buffer, "C:\\nets\\netscape.ini");
     EXPECT_TRUE(WriteProfileStringA("Netscape", "n", "5"));

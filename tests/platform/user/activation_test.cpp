@@ -1,9 +1,6 @@
 // Activation: showing a top-level window activates it, hiding or
 // destroying the active one passes the activation on, SetFocus activates
-// the top-level window of its target. The sequences are Wine's, less
-// WM_QUERYNEWPALETTE, WM_IME_SETCONTEXT, WM_GETTEXT, WM_NCPAINT and the
-// early WM_ERASEBKGND of a window being shown, which the layer does not
-// send (no palettes, input methods or non-client painting).
+// the top-level window of its target.
 #include "user_fixture.h"
 
 namespace usertest {
@@ -19,7 +16,7 @@ protected:
     }
 
     // The rows of activation, focus and position messages only.
-    static std::vector<Row> Activation() {
+    static Sequence Activation() {
         return MessageLog::Get().Only({WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
                                        WM_KILLFOCUS, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED});
     }
@@ -31,43 +28,24 @@ TEST_F(ActivationTest, ShowingATopLevelWindowActivatesIt) {
     Clear();
     ShowWindow(a, SW_SHOW);  // nothing was active: the application is activated
     ShowWindow(b, SW_SHOW);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {a, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-            {a, WM_ACTIVATEAPP, TRUE, 0},  // every top-level window hears it
-            {b, WM_ACTIVATEAPP, TRUE, 0},
-            {a, WM_NCACTIVATE, TRUE, 0},
-            {a, WM_ACTIVATE, WA_ACTIVE, 0},
-            {a, WM_SETFOCUS, 0, 0},
-            {a, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-            {b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-            {a, WM_NCACTIVATE, FALSE, L(b)},
-            {a, WM_ACTIVATE, WA_INACTIVE, L(b)},
-            {b, WM_NCACTIVATE, TRUE, L(a)},
-            {b, WM_ACTIVATE, WA_ACTIVE, L(a)},
-            {a, WM_KILLFOCUS, WPARAM(b), 0},
-            {b, WM_SETFOCUS, WPARAM(a), 0},
-            {b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        },
-        Activation()));
+    // Every top-level window hears WM_ACTIVATEAPP.
+    EXPECT_SEQUENCE(Named("show A", {{a, WM_WINDOWPOSCHANGING, 0, 0, kAnyL}}) +
+                        ActivateFirst(a, {b}) + FocusMoves(nullptr, a) +
+                        Named("show A", {{a, WM_WINDOWPOSCHANGED, 0, 0, kAnyL}}) +
+                        Named("show B", {{b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL}}) +
+                        Deactivate(a, b) + Activate(b, a) + FocusMoves(a, b) +
+                        Named("show B", {{b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL}}),
+                    Activation());
     EXPECT_EQ(GetActiveWindow(), b);
     EXPECT_EQ(GetFocus(), b);
 
     // Created visible: the same, during creation.
     Clear();
     HWND c = Overlapped("C", WS_VISIBLE);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {c, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-            {b, WM_NCACTIVATE, FALSE, L(c)},
-            {b, WM_ACTIVATE, WA_INACTIVE, L(c)},
-            {c, WM_NCACTIVATE, TRUE, L(b)},
-            {c, WM_ACTIVATE, WA_ACTIVE, L(b)},
-            {b, WM_KILLFOCUS, WPARAM(c), 0},
-            {c, WM_SETFOCUS, WPARAM(b), 0},
-            {c, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        },
-        Activation()));
+    EXPECT_SEQUENCE(Named("create C", {{c, WM_WINDOWPOSCHANGING, 0, 0, kAnyL}}) + Deactivate(b, c) +
+                        Activate(c, b) + FocusMoves(b, c) +
+                        Named("create C", {{c, WM_WINDOWPOSCHANGED, 0, 0, kAnyL}}),
+                    Activation());
     EXPECT_EQ(GetActiveWindow(), c);
 }
 
@@ -96,34 +74,28 @@ TEST_F(ActivationTest, HidingTheActiveWindowActivatesTheNextShownOne) {
     ASSERT_EQ(GetActiveWindow(), c);
     Clear();
     ShowWindow(c, SW_HIDE);
-    EXPECT_MESSAGES({
-        {c, WM_SHOWWINDOW, FALSE, 0},
-        {c, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {c, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {c, WM_NCACTIVATE, FALSE, L(b)},
-        {c, WM_ACTIVATE, WA_INACTIVE, L(b)},
-        {b, WM_NCACTIVATE, TRUE, L(c)},
-        {b, WM_ACTIVATE, WA_ACTIVE, L(c)},
-        {c, WM_KILLFOCUS, WPARAM(b), 0},
-        {b, WM_SETFOCUS, WPARAM(c), 0},
-    });
+    EXPECT_MESSAGES(Named("hide C",
+                          {
+                              {c, WM_SHOWWINDOW, FALSE, 0},
+                              {c, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                              {c, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                          }) +
+                    Deactivate(c, b) + Activate(b, c) + FocusMoves(c, b));
     EXPECT_EQ(GetActiveWindow(), b);
 
     ShowWindow(a, SW_HIDE);  // not active: nothing moves
     EXPECT_EQ(GetActiveWindow(), b);
     Clear();
     ShowWindow(b, SW_HIDE);
-    EXPECT_MESSAGES({
-        {b, WM_SHOWWINDOW, FALSE, 0},
-        {b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {b, WM_NCACTIVATE, FALSE, 0},
-        {b, WM_ACTIVATE, WA_INACTIVE, 0},
-        {b, WM_ACTIVATEAPP, FALSE, 0},
-        {a, WM_ACTIVATEAPP, FALSE, 0},  // then the other top-level windows, oldest first
-        {c, WM_ACTIVATEAPP, FALSE, 0},
-        {b, WM_KILLFOCUS, 0, 0},
-    });
+    // WM_ACTIVATEAPP goes to B, then to the other top-level windows, oldest first.
+    EXPECT_MESSAGES(Named("hide B",
+                          {
+                              {b, WM_SHOWWINDOW, FALSE, 0},
+                              {b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                              {b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                          }) +
+                    Deactivate(b, nullptr) + ActivateApp({b, a, c}, FALSE) +
+                    FocusMoves(b, nullptr));
     EXPECT_EQ(GetActiveWindow(), nullptr);
     EXPECT_EQ(GetFocus(), nullptr);
 }
@@ -137,18 +109,13 @@ TEST_F(ActivationTest, DestroyingTheActiveWindowActivatesItsOwnerFirst) {
     ASSERT_EQ(GetActiveWindow(), p);
     Clear();
     DestroyWindow(p);
-    EXPECT_MESSAGES({
-        {p, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {p, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {p, WM_NCACTIVATE, FALSE, L(o)},
-        {p, WM_ACTIVATE, WA_INACTIVE, L(o)},
-        {o, WM_NCACTIVATE, TRUE, L(p)},
-        {o, WM_ACTIVATE, WA_ACTIVE, L(p)},
-        {p, WM_KILLFOCUS, WPARAM(o), 0},
-        {o, WM_SETFOCUS, WPARAM(p), 0},
-        {p, WM_DESTROY, 0, 0},
-        {p, WM_NCDESTROY, 0, 0},
-    });
+    EXPECT_MESSAGES(Named("hide P",
+                          {
+                              {p, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                              {p, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                          }) +
+                    Deactivate(p, o) + Activate(o, p) + FocusMoves(p, o) +
+                    Named("destroy P", {{p, WM_DESTROY, 0, 0}, {p, WM_NCDESTROY, 0, 0}}));
     EXPECT_EQ(GetActiveWindow(), o);
 }
 
@@ -160,16 +127,7 @@ TEST_F(ActivationTest, SetFocusActivatesTheTopLevelWindowFirst) {
     HWND o = Overlapped("O", WS_VISIBLE);
     Clear();
     EXPECT_EQ(SetFocus(k), q);
-    EXPECT_MESSAGES({
-        {o, WM_NCACTIVATE, FALSE, L(q)},
-        {o, WM_ACTIVATE, WA_INACTIVE, L(q)},
-        {q, WM_NCACTIVATE, TRUE, L(o)},
-        {q, WM_ACTIVATE, WA_ACTIVE, L(o)},
-        {o, WM_KILLFOCUS, WPARAM(q), 0},
-        {q, WM_SETFOCUS, WPARAM(o), 0},
-        {q, WM_KILLFOCUS, WPARAM(k), 0},
-        {k, WM_SETFOCUS, WPARAM(q), 0},
-    });
+    EXPECT_MESSAGES(Deactivate(o, q) + Activate(q, o) + FocusMoves(o, q) + FocusMoves(q, k));
     EXPECT_EQ(GetActiveWindow(), q);
     EXPECT_EQ(GetFocus(), k);
 
@@ -177,17 +135,9 @@ TEST_F(ActivationTest, SetFocusActivatesTheTopLevelWindowFirst) {
     // activation goes to O, which takes the focus from the child.
     Clear();
     DestroyWindow(q);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {q, WM_NCACTIVATE, FALSE, L(o)},
-            {q, WM_ACTIVATE, WA_INACTIVE, L(o)},
-            {o, WM_NCACTIVATE, TRUE, L(q)},
-            {o, WM_ACTIVATE, WA_ACTIVE, L(q)},
-            {k, WM_KILLFOCUS, WPARAM(o), 0},
-            {o, WM_SETFOCUS, WPARAM(k), 0},
-        },
-        MessageLog::Get().Only(
-            {WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS})));
+    EXPECT_SEQUENCE(Deactivate(q, o) + Activate(o, q) + FocusMoves(k, o),
+                    MessageLog::Get().Only(
+                        {WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS}));
     EXPECT_EQ(GetFocus(), o);
 }
 

@@ -82,46 +82,39 @@ TEST_F(CreateTest, ChildMessagesInOrder) {
     Clear();
     HWND child = Child(parent, "child", 42, 10, 20, 100, 50);
     ASSERT_TRUE(child);
-    EXPECT_MESSAGES({
-        {child, WM_NCCREATE, 0, 0, kAnyL},
-        {child, WM_NCCALCSIZE, 0, 0, kAnyL},
-        {child, WM_CREATE, 0, 0, kAnyL},
-        {child, WM_SIZE, SIZE_RESTORED, 0x00320064},
-        {child, WM_MOVE, 0, 0x0014000A},
-        {parent, WM_PARENTNOTIFY, 0x002A0001, L(child)},
-        {child, WM_SHOWWINDOW, 1, 0},
-    });
+    EXPECT_MESSAGES(Named("create child", {
+                                              {child, WM_NCCREATE, 0, 0, kAnyL},
+                                              {child, WM_NCCALCSIZE, 0, 0, kAnyL},
+                                              {child, WM_CREATE, 0, 0, kAnyL},
+                                              {child, WM_SIZE, SIZE_RESTORED, 0x00320064},
+                                              {child, WM_MOVE, 0, 0x0014000A},
+                                              {parent, WM_PARENTNOTIFY, 0x002A0001, L(child)},
+                                              {child, WM_SHOWWINDOW, 1, 0},
+                                          }));
 }
 
 TEST_F(CreateTest, HiddenTopLevelDefersSizeAndMoveToFirstShow) {
     Clear();
     HWND top = TopLevel("top");
     ASSERT_TRUE(top);
-    EXPECT_MESSAGES({
-        {top, WM_GETMINMAXINFO, 0, 0, kAnyL},
-        {top, WM_NCCREATE, 0, 0, kAnyL},
-        {top, WM_NCCALCSIZE, 0, 0, kAnyL},
-        {top, WM_CREATE, 0, 0, kAnyL},
-    });
+    EXPECT_MESSAGES(Named("create top-level", {
+                                                  {top, WM_GETMINMAXINFO, 0, 0, kAnyL},
+                                                  {top, WM_NCCREATE, 0, 0, kAnyL},
+                                                  {top, WM_NCCALCSIZE, 0, 0, kAnyL},
+                                                  {top, WM_CREATE, 0, 0, kAnyL},
+                                              }));
 
-    // Showing activates it and gives it the focus. Wine sends a few more
-    // that the layer does not model: WM_QUERYNEWPALETTE and
-    // WM_IME_SETCONTEXT (no palettes, no input methods), WM_GETTEXT and
-    // WM_NCPAINT (no caption is drawn), and an early WM_ERASEBKGND (the
-    // layer erases a window being shown at its first BeginPaint).
+    // Showing activates it and gives it the focus.
     Clear();
     EXPECT_FALSE(ShowWindow(top, SW_SHOW));
-    EXPECT_MESSAGES({
-        {top, WM_SHOWWINDOW, 1, 0},
-        {top, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {top, WM_ACTIVATEAPP, TRUE, 0},
-        {top, WM_NCACTIVATE, TRUE, 0},
-        {top, WM_ACTIVATE, WA_ACTIVE, 0},
-        {top, WM_SETFOCUS, 0, 0},
-        {top, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {top, WM_SIZE, SIZE_RESTORED, MAKELPARAM(292, 173)},
-        {top, WM_MOVE, 0, MAKELPARAM(4, 23)},
-    });
+    EXPECT_MESSAGES(
+        Named("show", {{top, WM_SHOWWINDOW, 1, 0}, {top, WM_WINDOWPOSCHANGING, 0, 0, kAnyL}}) +
+        ActivateFirst(top) + FocusMoves(nullptr, top) + ShownFramePainted(top) +
+        Named("show", {
+                          {top, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                          {top, WM_SIZE, SIZE_RESTORED, MAKELPARAM(292, 173)},
+                          {top, WM_MOVE, 0, MAKELPARAM(4, 23)},
+                      }));
     EXPECT_EQ(GetActiveWindow(), top);
     EXPECT_EQ(GetFocus(), top);
 
@@ -143,12 +136,12 @@ TEST_F(CreateTest, CreateReturningMinusOneEndsWithNcDestroyOnly) {
     SetLastError(0xDEAD);
     EXPECT_EQ(Child(parent, "child", 1, 0, 0, 10, 10), nullptr);
     EXPECT_EQ(GetLastError(), 0xDEADu);  // a refusal leaves the last error alone
-    EXPECT_MESSAGES({
-        {nullptr, WM_NCCREATE, 0, 0, kAnyL},
-        {nullptr, WM_NCCALCSIZE, 0, 0, kAnyL},
-        {nullptr, WM_CREATE, 0, 0, kAnyL},
-        {nullptr, WM_NCDESTROY, 0, 0},
-    });
+    EXPECT_MESSAGES(Named("refused create", {
+                                                {nullptr, WM_NCCREATE, 0, 0, kAnyL},
+                                                {nullptr, WM_NCCALCSIZE, 0, 0, kAnyL},
+                                                {nullptr, WM_CREATE, 0, 0, kAnyL},
+                                                {nullptr, WM_NCDESTROY, 0, 0},
+                                            }));
     EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
 }
 
@@ -161,10 +154,10 @@ TEST_F(CreateTest, NcCreateReturningFalseEndsWithNcDestroy) {
     SetLastError(0xDEAD);
     EXPECT_EQ(Make(kClass, "popup", WS_POPUP, 0, 0, 10, 10), nullptr);
     EXPECT_EQ(GetLastError(), 0xDEADu);
-    EXPECT_MESSAGES({
-        {nullptr, WM_NCCREATE, 0, 0, kAnyL},
-        {nullptr, WM_NCDESTROY, 0, 0},
-    });
+    EXPECT_MESSAGES(Named("refused nccreate", {
+                                                  {nullptr, WM_NCCREATE, 0, 0, kAnyL},
+                                                  {nullptr, WM_NCDESTROY, 0, 0},
+                                              }));
 }
 
 TEST_F(CreateTest, CreateStructCarriesTheArguments) {
@@ -215,10 +208,8 @@ TEST_F(CreateTest, TreeIdsAndZOrder) {
     EXPECT_EQ(GetWindowLongPtrA(second, GWLP_HWNDPARENT), L(parent));
 }
 
-// Wine's null driver frames a WS_THICKFRAME or WS_CAPTION child with 3
-// pixels (94x44, 94x25); the layer keeps the classic layout (a 4-pixel
-// sizing frame, a 1-pixel border under a caption) that gives the
-// top-level 292x173 on which Wine and the layer agree.
+// A sizing or dialog frame is an outer edge of 2 and a line of 1; a
+// sizing frame adds 1, and a caption brings a dialog frame with it.
 TEST_F(CreateTest, ClientRectFollowsTheFrameStyles) {
     HWND top = TopLevel("top");
     struct {
@@ -228,8 +219,8 @@ TEST_F(CreateTest, ClientRectFollowsTheFrameStyles) {
         {WS_CHILD, 0, Rect(0, 0, 100, 50)},
         {WS_CHILD | WS_BORDER, 0, Rect(0, 0, 98, 48)},
         {WS_CHILD, WS_EX_CLIENTEDGE, Rect(0, 0, 96, 46)},
-        {WS_CHILD | WS_THICKFRAME, 0, Rect(0, 0, 92, 42)},
-        {WS_CHILD | WS_CAPTION, 0, Rect(0, 0, 98, 29)},
+        {WS_CHILD | WS_THICKFRAME, 0, Rect(0, 0, 94, 44)},
+        {WS_CHILD | WS_CAPTION, 0, Rect(0, 0, 94, 25)},
         {WS_CHILD | WS_DLGFRAME, 0, Rect(0, 0, 94, 44)},
     };
     for (const auto& c : cases) {

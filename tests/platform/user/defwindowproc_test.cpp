@@ -26,11 +26,11 @@ TEST_F(DefProcTest, WindowTextGoesThroughMessages) {
     EXPECT_EQ(GetWindowTextA(w, buf, sizeof buf), 5);
     EXPECT_STREQ(buf, "Hello");
     EXPECT_EQ(GetWindowTextA(w, buf, 0), 0);
-    EXPECT_MESSAGES({
-        {w, WM_SETTEXT, 0, 0, kAnyL},
-        {w, WM_GETTEXT, 3, 0, kAnyL},
-        {w, WM_GETTEXT, 16, 0, kAnyL},
-    });
+    EXPECT_MESSAGES(Named("text", {
+                                      {w, WM_SETTEXT, 0, 0, kAnyL},
+                                      {w, WM_GETTEXT, 3, 0, kAnyL},
+                                      {w, WM_GETTEXT, 16, 0, kAnyL},
+                                  }));
 
     // A procedure that answers WM_GETTEXT itself is believed.
     Hook([](HWND, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {

@@ -1,6 +1,7 @@
 // DestroyWindow: the order of its messages over a tree, what works inside
 // WM_DESTROY, what a destroyed handle answers, and procedures that destroy
 // their own window or re-enter it while handling a message.
+#include "time_control.h"
 #include "user_fixture.h"
 
 namespace usertest {
@@ -65,30 +66,29 @@ TEST_F(DestroyTest, TreeOrderAndWhatWorksInsideWmDestroy) {
         return 0;
     });
     // P2 is the active window and no other is shown: the activation goes
-    // to none. (Wine also sends WM_IME_SETCONTEXT after WM_KILLFOCUS; the
-    // layer has no input methods.)
+    // to none.
     ASSERT_EQ(GetActiveWindow(), p2);
     Clear();
     EXPECT_TRUE(DestroyWindow(p2));
-    EXPECT_MESSAGES({
-        {p2, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {p2, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {p2, WM_NCACTIVATE, FALSE, 0},
-        {p2, WM_ACTIVATE, WA_INACTIVE, 0},
-        {p2, WM_ACTIVATEAPP, FALSE, 0},
-        {p2, WM_KILLFOCUS, 0, 0},
-        {p2, WM_DESTROY, 0, 0},
-        {p2, WM_USER + 50, 0, 0},
-        {c2a, WM_USER + 51, 0, 0},
-        {c2a, WM_DESTROY, 0, 0},
-        {p2, WM_USER + 53, 0, 0},
-        {g, WM_DESTROY, 0, 0},
-        {c2b, WM_DESTROY, 0, 0},
-        {g, WM_NCDESTROY, 0, 0},
-        {c2a, WM_NCDESTROY, 0, 0},
-        {c2b, WM_NCDESTROY, 0, 0},
-        {p2, WM_NCDESTROY, 0, 0},
-    });
+    EXPECT_MESSAGES(Named("hide P2",
+                          {
+                              {p2, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                              {p2, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                          }) +
+                    Deactivate(p2, nullptr) + ActivateApp({p2}, FALSE) + FocusMoves(p2, nullptr) +
+                    Named("destroy tree", {
+                                              {p2, WM_DESTROY, 0, 0},
+                                              {p2, WM_USER + 50, 0, 0},
+                                              {c2a, WM_USER + 51, 0, 0},
+                                              {c2a, WM_DESTROY, 0, 0},
+                                              {p2, WM_USER + 53, 0, 0},
+                                              {g, WM_DESTROY, 0, 0},
+                                              {c2b, WM_DESTROY, 0, 0},
+                                              {g, WM_NCDESTROY, 0, 0},
+                                              {c2a, WM_NCDESTROY, 0, 0},
+                                              {c2b, WM_NCDESTROY, 0, 0},
+                                              {p2, WM_NCDESTROY, 0, 0},
+                                          }));
     EXPECT_EQ(sentToP2, 1050);
     EXPECT_EQ(sentToC2a, 1051);
     EXPECT_EQ(sentFromC2a, 1053);
@@ -107,32 +107,31 @@ TEST_F(DestroyTest, ChildTellsItsParentAndHidesFirst) {
     MakeTree();
     Clear();
     EXPECT_TRUE(DestroyWindow(c2b));
-    EXPECT_MESSAGES({
-        {p2, WM_PARENTNOTIFY, 0x00020002, L(c2b)},
-        {c2b, WM_SHOWWINDOW, 0, 0},
-        {c2b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {p2, WM_ERASEBKGND, 0, 0, kAnyW},
-        {c2b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {c2b, WM_DESTROY, 0, 0},
-        {c2b, WM_NCDESTROY, 0, 0},
-    });
+    EXPECT_MESSAGES(Named("destroy child", {
+                                               {p2, WM_PARENTNOTIFY, 0x00020002, L(c2b)},
+                                               {c2b, WM_SHOWWINDOW, 0, 0},
+                                               {c2b, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                                               {p2, WM_ERASEBKGND, 0, 0, kAnyW},
+                                               {c2b, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                                               {c2b, WM_DESTROY, 0, 0},
+                                               {c2b, WM_NCDESTROY, 0, 0},
+                                           }));
     ExpectGone(c2b);
     EXPECT_EQ(GetWindow(c2a, GW_HWNDNEXT), nullptr);
 }
 
 TEST_F(DestroyTest, TimersAndPostedMessagesGoWithTheWindow) {
-    QpmUseManualClock(5000);
+    HoldTime(5000);
     MakeTree();
     SetTimer(g, 1, 100, nullptr);
     PostMessageA(g, WM_USER + 1, 0, 0);
     PostMessageA(c2b, WM_USER + 2, 0, 0);
     DestroyWindow(c2a);
     Clear();
-    QpmAdvanceClock(1000);
-    QpmPumpMessages();
+    RunTimersFor(300);
     // Only the message for the surviving window arrives.
-    EXPECT_TRUE(msglog::SameSequence({{c2b, WM_USER + 2, 0, 0}},
-                                     MessageLog::Get().Only({WM_TIMER, WM_USER + 1, WM_USER + 2})));
+    EXPECT_SEQUENCE(Named("survivor", {{c2b, WM_USER + 2, 0, 0}}),
+                    MessageLog::Get().Only({WM_TIMER, WM_USER + 1, WM_USER + 2}));
     SetLastError(0xDEAD);
     EXPECT_FALSE(KillTimer(g, 1));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));  // the window is gone, not the id
@@ -150,19 +149,19 @@ TEST_F(DestroyTest, ParentDestroysAChildInsideItsWmDestroy) {
     });
     Clear();
     DestroyWindow(p2);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {p2, WM_DESTROY, 0, 0},
-            {p2, WM_PARENTNOTIFY, 0x00010002, L(c2a)},
-            {c2a, WM_DESTROY, 0, 0},
-            {g, WM_DESTROY, 0, 0},
-            {g, WM_NCDESTROY, 0, 0},
-            {c2a, WM_NCDESTROY, 0, 0},
-            {c2b, WM_DESTROY, 0, 0},
-            {c2b, WM_NCDESTROY, 0, 0},
-            {p2, WM_NCDESTROY, 0, 0},
-        },
-        MessageLog::Get().Only({WM_DESTROY, WM_NCDESTROY, WM_PARENTNOTIFY})));
+    EXPECT_SEQUENCE(Named("destroy in destroy",
+                          {
+                              {p2, WM_DESTROY, 0, 0},
+                              {p2, WM_PARENTNOTIFY, 0x00010002, L(c2a)},
+                              {c2a, WM_DESTROY, 0, 0},
+                              {g, WM_DESTROY, 0, 0},
+                              {g, WM_NCDESTROY, 0, 0},
+                              {c2a, WM_NCDESTROY, 0, 0},
+                              {c2b, WM_DESTROY, 0, 0},
+                              {c2b, WM_NCDESTROY, 0, 0},
+                              {p2, WM_NCDESTROY, 0, 0},
+                          }),
+                    MessageLog::Get().Only({WM_DESTROY, WM_NCDESTROY, WM_PARENTNOTIFY}));
 }
 
 TEST_F(DestroyTest, ProcedureDestroysItsOwnWindowWhileHandlingAMessage) {
@@ -240,14 +239,14 @@ TEST_F(DestroyTest, DestroyInsideWmCreateFailsTheCreation) {
     SetLastError(0xDEAD);
     EXPECT_EQ(Child(top, "child", 1, 0, 0, 10, 10), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));  // Wine's answer
-    EXPECT_MESSAGES({
-        {nullptr, WM_NCCREATE, 0, 0, kAnyL},
-        {nullptr, WM_NCCALCSIZE, 0, 0, kAnyL},
-        {nullptr, WM_CREATE, 0, 0, kAnyL},
-        {top, WM_PARENTNOTIFY, 0x00010002, 0, kAnyL},
-        {nullptr, WM_DESTROY, 0, 0},
-        {nullptr, WM_NCDESTROY, 0, 0},
-    });
+    EXPECT_MESSAGES(Named("destroy in create", {
+                                                   {nullptr, WM_NCCREATE, 0, 0, kAnyL},
+                                                   {nullptr, WM_NCCALCSIZE, 0, 0, kAnyL},
+                                                   {nullptr, WM_CREATE, 0, 0, kAnyL},
+                                                   {top, WM_PARENTNOTIFY, 0x00010002, 0, kAnyL},
+                                                   {nullptr, WM_DESTROY, 0, 0},
+                                                   {nullptr, WM_NCDESTROY, 0, 0},
+                                               }));
     EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
 }
 

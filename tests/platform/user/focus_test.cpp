@@ -28,13 +28,7 @@ TEST_F(FocusTest, KillFocusThenSetFocusEachNamingTheOther) {
     EXPECT_EQ(GetFocus(), b);
     EXPECT_EQ(SetFocus(b), b);  // no change, no messages
     EXPECT_EQ(SetFocus(nullptr), b);
-    EXPECT_MESSAGES({
-        {top, WM_KILLFOCUS, WPARAM(a), 0},
-        {a, WM_SETFOCUS, WPARAM(top), 0},
-        {a, WM_KILLFOCUS, WPARAM(b), 0},
-        {b, WM_SETFOCUS, WPARAM(a), 0},
-        {b, WM_KILLFOCUS, 0, 0},
-    });
+    EXPECT_MESSAGES(FocusMoves(top, a) + FocusMoves(a, b) + FocusMoves(b, nullptr));
     EXPECT_EQ(focusDuringKill, nullptr);  // the focus had already moved on
 
     SetLastError(0xDEAD);
@@ -47,9 +41,7 @@ TEST_F(FocusTest, HidingGivesTheFocusToTheParent) {
     Clear();
     ShowWindow(a, SW_HIDE);
     EXPECT_EQ(GetFocus(), top);
-    EXPECT_TRUE(
-        msglog::SameSequence({{a, WM_KILLFOCUS, WPARAM(top), 0}, {top, WM_SETFOCUS, WPARAM(a), 0}},
-                             MessageLog::Get().Only({WM_KILLFOCUS, WM_SETFOCUS})));
+    EXPECT_SEQUENCE(FocusMoves(a, top), MessageLog::Get().Only({WM_KILLFOCUS, WM_SETFOCUS}));
 }
 
 }  // namespace

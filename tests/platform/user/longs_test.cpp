@@ -7,6 +7,7 @@ namespace {
 using LongsTest = UserTest;
 
 TEST_F(LongsTest, ExtraBytesAreALittleEndianByteArray) {
+    if (sizeof(LONG_PTR) == 4) GTEST_SKIP() << "32-bit: the rows are for an 8-byte LONG_PTR";
     HWND w = Make(kClass, "w", WS_POPUP, 0, 0, 10, 10);
     EXPECT_EQ(GetWindowLongPtrA(w, 0), 0);
     EXPECT_EQ(SetWindowLongPtrA(w, 0, LONG_PTR(0x1122334455667788)), 0);
@@ -21,6 +22,7 @@ TEST_F(LongsTest, ExtraBytesAreALittleEndianByteArray) {
 }
 
 TEST_F(LongsTest, OffsetsPastTheExtraBytesFailWithInvalidIndex) {
+    if (sizeof(LONG_PTR) == 4) GTEST_SKIP() << "32-bit: the rows are for an 8-byte LONG_PTR";
     HWND w = Make(kClass, "w", WS_POPUP, 0, 0, 10, 10);
     struct {
         int index;
@@ -62,7 +64,9 @@ TEST_F(LongsTest, WindowFields) {
 TEST_F(LongsTest, PointerFieldsNeedThePtrFormsOn64Bit) {
     if (sizeof(void*) == 4) GTEST_SKIP() << "32-bit: the LONG forms hold pointers";
     HWND w = Make(kClass, "w", WS_POPUP, 0, 0, 10, 10);
-    for (int index : {GWL_WNDPROC, GWL_HINSTANCE, GWL_HWNDPARENT}) {
+    // The same indexes as GWL_WNDPROC, GWL_HINSTANCE and GWL_HWNDPARENT,
+    // which 64-bit Windows headers leave out.
+    for (int index : {GWLP_WNDPROC, GWLP_HINSTANCE, GWLP_HWNDPARENT}) {
         SetLastError(0xDEAD);
         EXPECT_EQ(GetWindowLongA(w, index), 0);
         EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX));

@@ -1,12 +1,16 @@
-// A recording window procedure and a table compare helper for message
-// sequences.
+// A recording window procedure and message-sequence tables.
 //
 // RecordingProc logs every message it receives, then lets the current
 // test's hook answer it, and otherwise passes it to DefWindowProcA.
-// Expected sequences are tables of {window, message, wParam, lParam}
-// rows; a null window or the kAnyW / kAnyL flags leave that column
-// unchecked (pointers such as WM_CREATE's CREATESTRUCTA). On a mismatch
-// both sequences are printed side by side, with message names.
+// Expected sequences are tables of {window, message, wParam, lParam,
+// flags} rows; a null window or the kAnyW / kAnyL flags leave that
+// column unchecked (pointers such as WM_CREATE's CREATESTRUCTA), and
+// kOptional marks a row that may be absent: what Windows sends and the
+// layer does not model (WM_IME_SETCONTEXT, WM_NCPAINT, ...), so that one
+// table holds on both. Every row carries the name of the part of the
+// table it belongs to (Named), and recurring parts are functions that
+// return named tables (sequences.h). On a mismatch both sequences are
+// printed side by side, with those names and message names.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,7 +27,7 @@
 
 namespace msglog {
 
-enum : unsigned { kExact = 0, kAnyW = 1, kAnyL = 2, kAnyWL = 3 };
+enum : unsigned { kExact = 0, kAnyW = 1, kAnyL = 2, kAnyWL = 3, kOptional = 4 };
 
 struct Row {
     HWND hwnd;
@@ -31,7 +35,22 @@ struct Row {
     WPARAM wParam;
     LPARAM lParam;
     unsigned flags = kExact;
+    const char* name = nullptr;  // the part of the table the row belongs to
 };
+
+using Sequence = std::vector<Row>;
+
+// `rows` as a part called `name` (rows that have a name keep it).
+inline Sequence Named(const char* name, Sequence rows) {
+    for (Row& r : rows)
+        if (!r.name) r.name = name;
+    return rows;
+}
+
+inline Sequence operator+(Sequence a, const Sequence& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 // A test's answer to a message, or nullopt to let DefWindowProcA answer.
 using Hook = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
@@ -47,11 +66,11 @@ public:
         rows_.push_back(Row{hwnd, message, wParam, lParam});
     }
     void Clear() { rows_.clear(); }
-    const std::vector<Row>& Rows() const { return rows_; }
+    const Sequence& Rows() const { return rows_; }
 
     // Only the rows of these messages, e.g. {WM_SIZE, WM_MOVE}.
-    std::vector<Row> Only(std::initializer_list<UINT> messages) const {
-        std::vector<Row> kept;
+    Sequence Only(std::initializer_list<UINT> messages) const {
+        Sequence kept;
         for (const Row& r : rows_)
             if (std::find(messages.begin(), messages.end(), r.message) != messages.end())
                 kept.push_back(r);
@@ -75,7 +94,7 @@ public:
     Hook hook;
 
 private:
-    std::vector<Row> rows_;
+    Sequence rows_;
     std::map<HWND, std::string> names_;
 };
 
@@ -95,6 +114,22 @@ inline bool RowMatches(const Row& want, const Row& got) {
            ((want.flags & kAnyL) || want.lParam == got.lParam);
 }
 
+// True when `actual` is `expected` with some optional rows left out.
+inline bool Matches(const Sequence& expected, const Sequence& actual) {
+    // reach[i][j]: expected[i..] can match actual[j..].
+    const size_t e = expected.size(), a = actual.size();
+    std::vector<std::vector<char>> reach(e + 1, std::vector<char>(a + 1, 0));
+    reach[e][a] = 1;
+    for (size_t i = e + 1; i-- > 0;)
+        for (size_t j = a + 1; j-- > 0;) {
+            if (i == e) continue;
+            bool skip = (expected[i].flags & kOptional) && reach[i + 1][j];
+            bool take = j < a && RowMatches(expected[i], actual[j]) && reach[i + 1][j + 1];
+            reach[i][j] = skip || take;
+        }
+    return reach[0][0];
+}
+
 inline std::string Describe(const Row& r, bool expected) {
     const MessageLog& log = MessageLog::Get();
     std::string who = expected && !r.hwnd ? "*" : log.Label(r.hwnd);
@@ -103,33 +138,49 @@ inline std::string Describe(const Row& r, bool expected) {
     snprintf(l, sizeof l, "%#llx", static_cast<unsigned long long>(r.lParam));
     if (expected && (r.flags & kAnyW)) snprintf(w, sizeof w, "*");
     if (expected && (r.flags & kAnyL)) snprintf(l, sizeof l, "*");
-    return who + " " + QpmMessageName(r.message) + " w=" + w + " l=" + l;
+    std::string text = who + " " + QpmMessageName(r.message) + " w=" + w + " l=" + l;
+    return expected && (r.flags & kOptional) ? "(" + text + ")" : text;
 }
 
-// Both sequences side by side; "!=" marks the rows that differ.
-inline ::testing::AssertionResult SameSequence(const std::vector<Row>& expected,
-                                               const std::vector<Row>& actual) {
-    bool same = expected.size() == actual.size();
-    for (size_t i = 0; same && i < expected.size(); ++i) same = RowMatches(expected[i], actual[i]);
-    if (same) return ::testing::AssertionSuccess();
+// Both sequences side by side, each expected row with its part's name:
+// "!=" marks the rows that differ, "--" an optional row that is absent.
+inline ::testing::AssertionResult SameSequence(const Sequence& expected, const Sequence& actual) {
+    bool named = std::all_of(expected.begin(), expected.end(), [](const Row& r) { return r.name; });
+    if (named && Matches(expected, actual)) return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "message sequences differ\n";
-    char line[256];
-    snprintf(line, sizeof line, "%3s  %-46s    %s\n", "#", "expected", "actual");
+    failure << (named ? "message sequences differ\n" : "every expected row needs a name (Named)\n");
+    char line[320];
+    snprintf(line, sizeof line, "%3s  %-16s %-50s    %s\n", "#", "part", "expected", "actual");
     failure << line;
-    for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
-        std::string e = i < expected.size() ? Describe(expected[i], true) : "(none)";
-        std::string a = i < actual.size() ? Describe(actual[i], false) : "(none)";
-        bool ok = i < expected.size() && i < actual.size() && RowMatches(expected[i], actual[i]);
-        snprintf(line, sizeof line, "%3zu  %-46s %s %s\n", i, e.c_str(),
-                 ok ? "  " : "!=", a.c_str());
+    size_t i = 0, j = 0;
+    while (i < expected.size() || j < actual.size()) {
+        const Row* want = i < expected.size() ? &expected[i] : nullptr;
+        const Row* got = j < actual.size() ? &actual[j] : nullptr;
+        bool ok = want && got && RowMatches(*want, *got);
+        bool absent = want && !ok && (want->flags & kOptional);
+        std::string e = want ? Describe(*want, true) : "(none)";
+        std::string a = absent ? "" : got ? Describe(*got, false) : "(none)";
+        snprintf(line, sizeof line, "%3zu  %-16s %-50s %s %s\n", want ? i : j,
+                 want && want->name ? want->name : "", e.c_str(),
+                 ok       ? "  "
+                 : absent ? "--"
+                          : "!=",
+                 a.c_str());
         failure << line;
+        if (want) ++i;
+        if (got && !absent) ++j;
     }
     return failure;
 }
 
 }  // namespace msglog
 
-// The messages recorded since the last Clear() are exactly `expected`.
-#define EXPECT_MESSAGES(...) \
-    EXPECT_TRUE(::msglog::SameSequence(__VA_ARGS__, ::msglog::MessageLog::Get().Rows()))
+// `expected` (a Sequence) matches `actual`; on failure only the two
+// sequences are printed.
+#define EXPECT_SEQUENCE(expected, actual)                                                         \
+    EXPECT_PRED_FORMAT2([](const char*, const char*, const ::msglog::Sequence& e,                 \
+                           const ::msglog::Sequence& a) { return ::msglog::SameSequence(e, a); }, \
+                        expected, actual)
+
+// The messages recorded since the last Clear() match `expected`.
+#define EXPECT_MESSAGES(...) EXPECT_SEQUENCE((__VA_ARGS__), ::msglog::MessageLog::Get().Rows())

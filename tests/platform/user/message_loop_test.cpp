@@ -2,7 +2,7 @@
 // PeekMessageA; filters; WM_QUIT; the wait handler; QpmPumpMessages.
 #include <qpm_platform.h>
 
-#include "kernel_internal.h"
+#include "time_control.h"
 #include "user_fixture.h"
 
 namespace usertest {
@@ -12,7 +12,7 @@ class LoopTest : public UserTest {
 protected:
     void SetUp() override {
         UserTest::SetUp();
-        QpmUseManualClock(10000);
+        HoldTime(10000);
         top = TopLevel("top", WS_VISIBLE);
         child = Child(top, "child", 1, 10, 10, 50, 50);
         PumpPaints();
@@ -21,11 +21,11 @@ protected:
     // Creation left the windows invalid; paint them so each test starts clean.
     static void PumpPaints() { QpmPumpMessages(); }
 
-    // GetMessageA + DispatchMessageA until it returns FALSE; the messages as rows.
+    // PeekMessageA + DispatchMessageA until nothing is left; the messages as rows.
     static std::vector<Row> RunLoop() {
         std::vector<Row> got;
         MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             got.push_back(Row{msg.hwnd, msg.message, msg.wParam, msg.lParam});
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -44,28 +44,28 @@ TEST_F(LoopTest, SentRunsAtOncePostedLaterInFifoOrder) {
     EXPECT_TRUE(PostMessageA(child, WM_USER + 1, 1, 2));
     EXPECT_TRUE(PostMessageA(child, WM_USER + 2, 3, 4));
     EXPECT_EQ(SendMessageA(child, WM_USER + 3, 5, 6), 33);
-    EXPECT_MESSAGES({{child, WM_USER + 3, 5, 6}});
+    EXPECT_MESSAGES(Named("sent", {{child, WM_USER + 3, 5, 6}}));
     Clear();
     EXPECT_EQ(QpmPumpMessages(), 2u);
-    EXPECT_MESSAGES({{child, WM_USER + 1, 1, 2}, {child, WM_USER + 2, 3, 4}});
+    EXPECT_MESSAGES(Named("posted", {{child, WM_USER + 1, 1, 2}, {child, WM_USER + 2, 3, 4}}));
 }
 
 TEST_F(LoopTest, PostedThenPaintParentsFirstThenTimer) {
     SetTimer(child, 9, 100, nullptr);
-    qpm::SetManualTicks(GetTickCount() + 100);  // due, not dispatched
+    MakeTimerDue(100);  // due, not dispatched
     InvalidateRect(child, nullptr, TRUE);
     InvalidateRect(top, nullptr, FALSE);  // also reaches the child: no WS_CLIPCHILDREN
     PostMessageA(child, WM_USER, 0, 0);
     PostMessageA(nullptr, WM_USER + 1, 7, 8);  // a thread message
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {child, WM_USER, 0, 0},
-            {nullptr, WM_USER + 1, 7, 8},
-            {top, WM_PAINT, 0, 0},
-            {child, WM_PAINT, 0, 0},
-            {child, WM_TIMER, 9, 0},
-        },
-        RunLoop()));
+    EXPECT_SEQUENCE(Named("loop order",
+                          {
+                              {child, WM_USER, 0, 0},
+                              {nullptr, WM_USER + 1, 7, 8},
+                              {top, WM_PAINT, 0, 0},
+                              {child, WM_PAINT, 0, 0},
+                              {child, WM_TIMER, 9, 0},
+                          }),
+                    RunLoop());
     // The thread message reached no window; the rest were dispatched.
     EXPECT_EQ(MessageLog::Get().Only({WM_USER + 1}).size(), 0u);
     EXPECT_EQ(MessageLog::Get().Only({WM_USER, WM_PAINT, WM_TIMER}).size(), 4u);
@@ -123,6 +123,7 @@ TEST_F(LoopTest, PumpLeavesQuitForTheHostLoop) {
 }
 
 TEST_F(LoopTest, ManualClockWithNothingToDoReturnsFalse) {
+    QPM_REQUIRES_HOST_EXTENSION("manual clock");
     SetTimer(child, 1, 500, nullptr);  // not due: GetMessageA does not wait for it
     MSG msg;
     EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
@@ -139,12 +140,13 @@ struct WaitLog {
 void HostWait(DWORD timeout, void* context) {
     auto* log = static_cast<WaitLog*>(context);
     log->timeouts.push_back(timeout);
-    if (timeout != INFINITE) qpm::SetManualTicks(GetTickCount() + timeout);
+    if (timeout != INFINITE) MakeTimerDue(timeout);
     if (log->post) PostMessageA(log->post, WM_USER + 9, 0, 0);
     log->post = nullptr;
 }
 
 TEST_F(LoopTest, WaitHandlerGetsTheTimeUntilTheNextTimer) {
+    QPM_REQUIRES_HOST_EXTENSION("wait handler");
     WaitLog log;
     QpmSetWaitHandler(HostWait, &log);
     SetTimer(child, 4, 250, nullptr);
@@ -163,7 +165,10 @@ TEST_F(LoopTest, WaitHandlerGetsTheTimeUntilTheNextTimer) {
     EXPECT_EQ(log.timeouts, (std::vector<DWORD>{250, INFINITE}));
 }
 
+// A window procedure that forgets BeginPaint would otherwise be sent
+// WM_PAINT forever.
 TEST_F(LoopTest, PaintThatIsNotValidatedIsValidatedByDispatch) {
+    QPM_LAYER_CHOICE("Windows sends WM_PAINT again until the window is validated");
     Hook([](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (m == WM_PAINT) return 0;  // no BeginPaint
         return std::nullopt;

@@ -25,12 +25,14 @@ int AnswerNo(HWND owner, LPCSTR text, LPCSTR caption, UINT type, void* context) 
 }
 
 TEST_F(MessageBoxTest, WithoutAHandlerItFails) {
+    QPM_LAYER_CHOICE("with no one to answer, the box fails; Windows shows it and waits");
     SetLastError(0xDEAD);
     EXPECT_EQ(MessageBoxA(nullptr, "text", "caption", MB_OK), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CANCELLED));
 }
 
 TEST_F(MessageBoxTest, TheHandlerAnswersAndMessagesFlowMeanwhile) {
+    QPM_REQUIRES_HOST_EXTENSION("message box handler");
     HWND owner = TopLevel("owner");
     BoxCall call;
     QpmSetMessageBoxHandler(AnswerNo, &call);

@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 #include <qpm_platform.h>
 #include <windows.h>
+#include "support/host_extensions.h"
 
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "message_log.h"
+#include "sequences.h"
 
 namespace usertest {
 
@@ -20,9 +22,6 @@ constexpr const char* kClass = "QpmTestWindow";      // no background brush
 constexpr const char* kBrushClass = "QpmTestBrush";  // a background brush
 constexpr int kExtraBytes = 16;
 
-using msglog::kAnyL;
-using msglog::kAnyW;
-using msglog::kAnyWL;
 using msglog::MessageLog;
 using msglog::Row;
 
@@ -93,8 +92,6 @@ private:
 };
 
 inline RECT Rect(LONG l, LONG t, LONG r, LONG b) { return RECT{l, t, r, b}; }
-
-inline LPARAM L(HWND hwnd) { return reinterpret_cast<LPARAM>(hwnd); }
 
 }  // namespace usertest
 

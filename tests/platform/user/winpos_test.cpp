@@ -18,38 +18,38 @@ protected:
 
 TEST_F(MoveTest, SizeChangeAtTheSamePosition) {
     EXPECT_TRUE(MoveWindow(child, 10, 20, 150, 60, TRUE));
-    EXPECT_MESSAGES({
-        {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {child, WM_NCCALCSIZE, 1, 0, kAnyL},
-        {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {child, WM_SIZE, SIZE_RESTORED, 0x003C0096},
-    });
+    EXPECT_MESSAGES(Named("resize", {
+                                        {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                                        {child, WM_NCCALCSIZE, 1, 0, kAnyL},
+                                        {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                                        {child, WM_SIZE, SIZE_RESTORED, 0x003C0096},
+                                    }));
     // The same rectangle again stops after WM_WINDOWPOSCHANGING.
     Clear();
     EXPECT_TRUE(MoveWindow(child, 10, 20, 150, 60, TRUE));
-    EXPECT_MESSAGES({{child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL}});
+    EXPECT_MESSAGES(Named("same rect", {{child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL}}));
 }
 
 TEST_F(MoveTest, PositionOnlyWidthOnlyAndBoth) {
     MoveWindow(child, 30, 40, 100, 50, TRUE);
-    EXPECT_MESSAGES({
-        {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {child, WM_MOVE, 0, 0x0028001E},
-    });
+    EXPECT_MESSAGES(Named("move", {
+                                      {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                                      {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                                      {child, WM_MOVE, 0, 0x0028001E},
+                                  }));
     Clear();
     MoveWindow(child, 30, 40, 80, 50, TRUE);
-    EXPECT_MESSAGES({
-        {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {child, WM_NCCALCSIZE, 1, 0, kAnyL},
-        {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(80, 50)},
-    });
+    EXPECT_MESSAGES(Named("resize", {
+                                        {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                                        {child, WM_NCCALCSIZE, 1, 0, kAnyL},
+                                        {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                                        {child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(80, 50)},
+                                    }));
     Clear();
     MoveWindow(child, 1, 2, 3, 4, FALSE);
-    EXPECT_TRUE(msglog::SameSequence(
-        {{child, WM_MOVE, 0, MAKELPARAM(1, 2)}, {child, WM_SIZE, 0, MAKELPARAM(3, 4)}},
-        MessageLog::Get().Only({WM_MOVE, WM_SIZE})));
+    EXPECT_SEQUENCE(Named("move and resize", {{child, WM_MOVE, 0, MAKELPARAM(1, 2)},
+                                              {child, WM_SIZE, 0, MAKELPARAM(3, 4)}}),
+                    MessageLog::Get().Only({WM_MOVE, WM_SIZE}));
     RECT r;
     GetWindowRect(child, &r);
     EXPECT_EQ(r, Rect(5, 25, 8, 29));  // parent's client origin is (4,23)
@@ -57,8 +57,8 @@ TEST_F(MoveTest, PositionOnlyWidthOnlyAndBoth) {
 
 TEST_F(MoveTest, NegativeSizeIsClampedToZero) {
     MoveWindow(child, 10, 20, -5, -5, TRUE);
-    EXPECT_TRUE(msglog::SameSequence({{child, WM_SIZE, SIZE_RESTORED, 0}},
-                                     MessageLog::Get().Only({WM_SIZE, WM_MOVE})));
+    EXPECT_SEQUENCE(Named("clamped", {{child, WM_SIZE, SIZE_RESTORED, 0}}),
+                    MessageLog::Get().Only({WM_SIZE, WM_MOVE}));
     RECT r;
     GetClientRect(child, &r);
     EXPECT_EQ(r, Rect(0, 0, 0, 0));
@@ -89,13 +89,14 @@ TEST_F(MoveTest, ChangingMayEditTheWindowPos) {
 
 TEST_F(MoveTest, HiddenTopLevelAsksMinMaxInfo) {
     MoveWindow(parent, 0, 0, 320, 240, TRUE);
-    EXPECT_MESSAGES({
-        {parent, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {parent, WM_GETMINMAXINFO, 0, 0, kAnyL},
-        {parent, WM_NCCALCSIZE, 1, 0, kAnyL},
-        {parent, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-        {parent, WM_SIZE, SIZE_RESTORED, MAKELPARAM(312, 213)},
-    });
+    EXPECT_MESSAGES(
+        Named("min max info", {
+                                  {parent, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                                  {parent, WM_GETMINMAXINFO, 0, 0, kAnyL},
+                                  {parent, WM_NCCALCSIZE, 1, 0, kAnyL},
+                                  {parent, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                                  {parent, WM_SIZE, SIZE_RESTORED, MAKELPARAM(312, 213)},
+                              }));
 }
 
 // A procedure's minimum tracking size holds against MoveWindow.
@@ -116,47 +117,45 @@ TEST_F(MoveTest, MinMaxInfoLimitsTheSize) {
 
 TEST_F(MoveTest, MaximizeFirstTimeSendsSizeTwiceThenMinimizeAndRestore) {
     ShowWindow(parent, SW_SHOWMAXIMIZED);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {parent, WM_MOVE, 0, MAKELPARAM(0, 19)},
-            {parent, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 749)},
-            {parent, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 749)},
-            {parent, WM_MOVE, 0, MAKELPARAM(0, 19)},
-        },
-        MessageLog::Get().Only({WM_SIZE, WM_MOVE})));
+    EXPECT_SEQUENCE(Named("maximize",
+                          {
+                              {parent, WM_MOVE, 0, MAKELPARAM(0, 19)},
+                              {parent, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 749)},
+                              {parent, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 749)},
+                              {parent, WM_MOVE, 0, MAKELPARAM(0, 19)},
+                          }),
+                    MessageLog::Get().Only({WM_SIZE, WM_MOVE}));
     EXPECT_TRUE(IsWindowVisible(parent));
     EXPECT_TRUE(MessageLog::Get().Only({WM_SHOWWINDOW}).empty());
 
-    // 64-bit Wine sign-extends WM_MOVE's (-32000,-32000) into the upper
-    // half of lParam (0xFFFFFFFF83008300); the layer's lParam is
-    // MAKELPARAM's 0x83008300. The low 32 bits, all that LOWORD and
-    // HIWORD read, agree.
+    // WM_MOVE's lParam is a LONG widened with its sign: on 64-bit
+    // (-32000,-32000) is 0xFFFFFFFF83008300, not MAKELPARAM's 0x83008300.
     Clear();
     ShowWindow(parent, SW_MINIMIZE);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {parent, WM_MOVE, 0, MAKELPARAM(-32000, -32000)},
-            {parent, WM_SIZE, SIZE_MINIMIZED, 0},
-        },
-        MessageLog::Get().Only({WM_SIZE, WM_MOVE})));
+    EXPECT_SEQUENCE(Named("minimize",
+                          {
+                              {parent, WM_MOVE, 0, LPARAM(MAKELONG(-32000, -32000))},
+                              {parent, WM_SIZE, SIZE_MINIMIZED, 0},
+                          }),
+                    MessageLog::Get().Only({WM_SIZE, WM_MOVE}));
 
     Clear();
     ShowWindow(parent, SW_RESTORE);  // it was maximized before
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {parent, WM_MOVE, 0, MAKELPARAM(0, 19)},
-            {parent, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 749)},
-        },
-        MessageLog::Get().Only({WM_SIZE, WM_MOVE})));
+    EXPECT_SEQUENCE(Named("restore maximized",
+                          {
+                              {parent, WM_MOVE, 0, MAKELPARAM(0, 19)},
+                              {parent, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 749)},
+                          }),
+                    MessageLog::Get().Only({WM_SIZE, WM_MOVE}));
 
     Clear();
     ShowWindow(parent, SW_RESTORE);
-    EXPECT_TRUE(msglog::SameSequence(
-        {
-            {parent, WM_MOVE, 0, MAKELPARAM(4, 23)},
-            {parent, WM_SIZE, SIZE_RESTORED, MAKELPARAM(292, 173)},
-        },
-        MessageLog::Get().Only({WM_SIZE, WM_MOVE})));
+    EXPECT_SEQUENCE(Named("restore",
+                          {
+                              {parent, WM_MOVE, 0, MAKELPARAM(4, 23)},
+                              {parent, WM_SIZE, SIZE_RESTORED, MAKELPARAM(292, 173)},
+                          }),
+                    MessageLog::Get().Only({WM_SIZE, WM_MOVE}));
     RECT r;
     GetWindowRect(parent, &r);
     EXPECT_EQ(r, Rect(0, 0, 300, 200));
@@ -166,12 +165,13 @@ TEST_F(MoveTest, ShowAndHideAChild) {
     ShowWindow(parent, SW_SHOW);
     Clear();
     EXPECT_TRUE(ShowWindow(child, SW_HIDE));
-    EXPECT_MESSAGES({
-        {child, WM_SHOWWINDOW, 0, 0},
-        {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
-        {parent, WM_ERASEBKGND, 0, 0, kAnyW},  // where the child was, at once
-        {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
-    });
+    EXPECT_MESSAGES(Named("hide child",
+                          {
+                              {child, WM_SHOWWINDOW, 0, 0},
+                              {child, WM_WINDOWPOSCHANGING, 0, 0, kAnyL},
+                              {parent, WM_ERASEBKGND, 0, 0, kAnyW},  // where the child was, at once
+                              {child, WM_WINDOWPOSCHANGED, 0, 0, kAnyL},
+                          }));
     EXPECT_FALSE(IsWindowVisible(child));
     Clear();
     EXPECT_FALSE(ShowWindow(child, SW_HIDE));  // already hidden: nothing
@@ -181,7 +181,7 @@ TEST_F(MoveTest, ShowAndHideAChild) {
     ShowWindow(parent, SW_HIDE);
     Clear();
     EXPECT_FALSE(ShowWindow(child, SW_SHOWNA));
-    EXPECT_MESSAGES({{child, WM_SHOWWINDOW, 1, 0}});
+    EXPECT_MESSAGES(Named("show in hidden parent", {{child, WM_SHOWWINDOW, 1, 0}}));
     EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(IsWindowVisible(child));
     ShowWindow(parent, SW_SHOW);

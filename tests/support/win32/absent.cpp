@@ -32,3 +32,6 @@ DWORD QpmGetWindowSurfaceVersion(HWND) {
     return 0;
 }
 void QpmResetFaults(void) {}  // nothing was injected
+// No trace area is ever switched on here.
+BOOL QpmTraceEnabled(LPCSTR) { return FALSE; }
+void QpmTrace(LPCSTR, LPCSTR, ...) {}

@@ -3,6 +3,7 @@
 // section and read from there.
 #include <qpm_platform.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>

@@ -76,7 +76,8 @@ BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path) {
     std::string header;
     PutBig32(header, uint32_t(pixels->width));
     PutBig32(header, uint32_t(pixels->height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
+    header +=
+        std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
     std::string file("\x89PNG\r\n\x1a\n", 8);
     PutChunk(file, "IHDR", header);
     PutChunk(file, "IDAT", StoredZlib(Scanlines(*pixels)));
