@@ -69,6 +69,19 @@ TEST_F(Instances, ResizeAndDestroy) {
     EXPECT_EQ(probe->destroyed, 1);
 }
 
+// A browser that destroys the instance while its component is busy (here
+// inside the component's own request) is never called for it again: the
+// stop that follows closes the component's stream without the browser.
+TEST_F(Instances, DestroyedWhileBusy) {
+    NPStream attached = StreamOf("http://h/attached");
+    probe->streamHandle = reinterpret_cast<LONG_PTR>(&attached);
+    browser.onGetUrl = [&](NPP npp) { EXPECT_EQ(browser.plugin.destroy(npp, nullptr), 0); };
+    TestInstance instance;
+    EXPECT_EQ(Requesting(instance, "http://h/x", nullptr), NPERR_GENERIC_ERROR);
+    EXPECT_EQ(probe->destroyed, 1);
+    EXPECT_EQ(browser.calls, std::vector<std::string>{"GetURL http://h/x"});
+}
+
 // A component that refuses to start leaves no window behind.
 TEST_F(Instances, AStartRefusedDestroysTheWindow) {
     probe->startResult = 0;

@@ -67,18 +67,30 @@ TEST_F(Streams, DeliveryMatchesTheUrlAskedFor) {
 
 // Who closes the stream being destroyed, and how it ends: the close of
 // the stream NPP_DestroyStream is ending asks the browser nothing; a
-// stream closed by the component's stop is destroyed with reason 3,
-// also when the browser calls NPP_DestroyStream back from inside.
+// stream closed by the component's end (NPP_Destroy, or the browser's
+// window destroyed) is destroyed with reason 3, also when the browser
+// calls NPP_DestroyStream back from inside NPN_DestroyStream.
 TEST_F(Streams, ClosingStreams) {
+    enum Ending { kBrowserEndsStream, kInstanceDestroyed, kWindowDestroyed };
     struct {
         const char* what;
-        bool closeOnEnd, destroyCallsBack, browserEnds;
+        bool closeOnEnd, destroyCallsBack;
+        Ending ending;
         Calls calls;
     } rows[] = {
-        {"ended by the browser, closed inside", true, false, true, {}},
-        {"ended by the browser", false, false, true, {}},
-        {"closed by the stop", false, false, false, {"DestroyStream http://h/x 3"}},
-        {"closed by the stop, called back", false, true, false, {"DestroyStream http://h/x 3"}},
+        {"ended by the browser, closed inside", true, false, kBrowserEndsStream, {}},
+        {"ended by the browser", false, false, kBrowserEndsStream, {}},
+        {"instance destroyed", false, false, kInstanceDestroyed, {"DestroyStream http://h/x 3"}},
+        {"instance destroyed, called back",
+         false,
+         true,
+         kInstanceDestroyed,
+         {"DestroyStream http://h/x 3"}},
+        {"window destroyed, called back",
+         false,
+         true,
+         kWindowDestroyed,
+         {"DestroyStream http://h/x 3"}},
     };
     for (const auto& row : rows) {
         probe->closeOnEnd = row.closeOnEnd;
@@ -89,11 +101,12 @@ TEST_F(Streams, ClosingStreams) {
         ASSERT_EQ(browser.Deliver(instance, stream), 0) << row.what;
         browser.calls.clear();
         const int32_t before = probe->eventCount;
-        if (row.browserEnds) {
+        if (row.ending == kBrowserEndsStream) {
             // A reason other than NPRES_DONE ends the stream all the same.
             EXPECT_EQ(browser.plugin.destroystream(&instance.npp, &stream, NPRES_NETWORK_ERR), 0);
             EXPECT_EQ(probe->events[before].slot, kSlotStreamEnd) << row.what;
         }
+        if (row.ending == kWindowDestroyed) instance.page.reset();
         EXPECT_EQ(browser.plugin.destroy(&instance.npp, nullptr), 0);
         EXPECT_EQ(browser.calls, row.calls) << row.what;
     }

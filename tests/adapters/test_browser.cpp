@@ -16,8 +16,9 @@ Fn Proc(HMODULE module, const char* name) {
 
 std::string Text(const char* s) { return s ? s : "null"; }
 
-NPError NP_LOADDS GetUrl(NPP, const char* url, const char* target) {
+NPError NP_LOADDS GetUrl(NPP instance, const char* url, const char* target) {
     current->calls.push_back("GetURL " + Text(url) + (target ? " " + Text(target) : ""));
+    if (current->onGetUrl) current->onGetUrl(instance);
     return current->urlAnswer;
 }
 

@@ -9,6 +9,7 @@
 
 #include <qpm/npapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,5 +61,6 @@ public:
 
     std::vector<std::string> calls;      // the browser functions called, in order
     NPError urlAnswer = NPERR_NO_ERROR;  // NPN_GetURL's and NPN_PostURL's answer
-    bool destroyCallsBack = false;  // NPN_DestroyStream calls NPP_DestroyStream, as browsers do
+    bool destroyCallsBack = false;      // NPN_DestroyStream calls NPP_DestroyStream, as browsers do
+    std::function<void(NPP)> onGetUrl;  // what NPN_GetURL does besides recording
 };
