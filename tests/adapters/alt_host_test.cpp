@@ -1,37 +1,22 @@
 // The alternate host's entry points of the built pellux library.
-#include <gtest/gtest.h>
-#include <qpm/protocol.h>
-#include <qpm/records.h>
-
 #include <climits>
-#include <cstring>
 
-#include "support/host_extensions.h"
-#include "support/scripted_host.h"
+#include "adapters/plugin_fixture.h"
 
 namespace {
 
-template <class Fn>
-Fn Proc(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
-}
-
-class AltHost : public ::testing::Test {
+class AltHost : public PluginTest {
 protected:
+    AltHost() : PluginTest(QPM_PELLUX_LIBRARY) {}
     void SetUp() override {
         HoldTime(1000);
-        library = LoadLibraryA(QPM_PELLUX_LIBRARY);
-        ASSERT_NE(library, nullptr);
-        init = Proc<HWND(WINAPI*)(HWND, AltInitRecord*)>(library, "DRXInit");
-        calcSize = Proc<int32_t(WINAPI*)(AltInitRecord*)>(library, "DRXCalcSize");
-        getVersion = Proc<WORD(WINAPI*)(WORD, WORD)>(library, "DRXGetVersion");
-        ASSERT_TRUE(init && calcSize && getVersion);
-        Proc<void(WINAPI*)(HINSTANCE)>(library, "QPMSetInstance")(library);
-        memset(&alt, 0, sizeof alt);
+        init = Proc<HWND(WINAPI*)(HWND, AltInitRecord*)>("DRXInit");
+        calcSize = Proc<int32_t(WINAPI*)(AltInitRecord*)>("DRXCalcSize");
+        ASSERT_TRUE(init && calcSize);
+        Proc<void(WINAPI*)(HINSTANCE)>("QPMSetInstance")(browser.library);
         alt.width = 300;
         alt.height = 20;
     }
-    // The window's record, copied out.
     InstanceRecord Record(HWND window) {
         HGLOBAL block = reinterpret_cast<HGLOBAL>(GetWindowLongPtrA(window, 0));
         InstanceRecord copy = *static_cast<InstanceRecord*>(GlobalLock(block));
@@ -40,16 +25,15 @@ protected:
     }
 
     ScriptedHost host{400, 100};
-    HMODULE library = nullptr;
     HWND(WINAPI* init)(HWND, AltInitRecord*) = nullptr;
     int32_t(WINAPI* calcSize)(AltInitRecord*) = nullptr;
-    WORD(WINAPI* getVersion)(WORD, WORD) = nullptr;
-    AltInitRecord alt;
+    AltInitRecord alt{};
 };
 
-// Only the size is written back: the ticker's default for the packed attributes.
+// Only the size is written back: the ticker's default for the packed
+// attributes. The record's strings lack their NUL: read as 511 bytes.
 TEST_F(AltHost, CalcSizeWritesTheSizeOnly) {
-    EXPECT_EQ(getVersion(257, 300), 258);
+    EXPECT_EQ(Proc<WORD(WINAPI*)(WORD, WORD)>("DRXGetVersion")(257, 300), 258);
     memset(&alt, 0x5A, sizeof alt);
     strcpy(alt.subtype, "TEXT=a%2C b, SIZE=20,SHOWBORDER");
     alt.mode = 3;
@@ -58,6 +42,13 @@ TEST_F(AltHost, CalcSizeWritesTheSizeOnly) {
     expected.height = 28;
     EXPECT_EQ(calcSize(&alt), 1);
     EXPECT_EQ(memcmp(&alt, &expected, sizeof alt), 0);
+    memset(alt.subtype, 'S', sizeof alt.subtype);
+    HWND window = init(host.window(), &alt);
+    ASSERT_NE(window, nullptr);
+    InstanceRecord record = Record(window);
+    ASSERT_EQ(record.attrCount, 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(strlen(record.attrValues[i]), 511u) << i;
+    EXPECT_EQ(std::string(record.dataFile), std::string(511, 0x5A));
 }
 
 // The alternate-host mark on `mode`: a negative mode stays below it, one
@@ -81,21 +72,6 @@ TEST_F(AltHost, ModeAndMark) {
         EXPECT_EQ(alt.mode, row.mode) << "the host's record is not changed";
         DestroyWindow(window);
     }
-}
-
-// Strings without their NUL are read as their first 511 bytes.
-TEST_F(AltHost, UnterminatedStringsAreCut) {
-    memset(alt.type, 'T', sizeof alt.type);
-    memset(alt.subtype, 'S', sizeof alt.subtype);
-    memset(alt.dataFile, 'D', sizeof alt.dataFile);
-    EXPECT_EQ(calcSize(&alt), 1);
-    HWND window = init(host.window(), &alt);
-    ASSERT_NE(window, nullptr);
-    InstanceRecord record = Record(window);
-    ASSERT_EQ(record.attrCount, 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(strlen(record.attrValues[i]), 511u) << i;
-    EXPECT_EQ(std::string(record.dataFile), std::string(511, 'D'));
-    DestroyWindow(window);
 }
 
 }  // namespace

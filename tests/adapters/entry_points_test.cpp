@@ -44,8 +44,7 @@ TEST_F(EntryPoints, BrowserTableSizesAndVersions) {
                 {sizeof(NPNetscapeFuncs), 0x0100, 8}};
     EXPECT_EQ(browser.initialize(nullptr), NPERR_INVALID_FUNCTABLE_ERROR);
     ASSERT_EQ(browser.getEntryPoints(&browser.plugin), 0);
-    probe = reinterpret_cast<ProbeGetStateFn>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(browser.library, "ProbeGetState")))();
+    probe = Proc<ProbeGetStateFn>("ProbeGetState")();
     for (const auto& row : rows) {
         browser.table.size = row.size;
         browser.table.version = row.version;

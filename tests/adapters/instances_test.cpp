@@ -51,24 +51,6 @@ TEST_F(Instances, TheWaitingRecord) {
     EXPECT_EQ(probe->destroyed, 2);
 }
 
-// A second NPP_SetWindow resizes the same window; NPP_Destroy stops it.
-TEST_F(Instances, ResizeAndDestroy) {
-    TestInstance instance;
-    ASSERT_EQ(browser.New(instance, {}), 0);
-    ASSERT_EQ(browser.SetWindow(instance, 200, 20), 0);
-    HWND window = instance.component();
-    EXPECT_EQ(browser.SetWindow(instance, 300, 45), 0);
-    RECT r{};
-    GetWindowRect(window, &r);
-    EXPECT_EQ(instance.component(), window);
-    EXPECT_EQ(r.right - r.left, 300);
-    EXPECT_EQ(r.bottom - r.top, 45);
-    EXPECT_EQ(browser.plugin.destroy(&instance.npp, nullptr), 0);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(instance.component(), nullptr);
-    EXPECT_EQ(probe->destroyed, 1);
-}
-
 // A browser that destroys the instance while its component is busy (here
 // inside the component's own request) is never called for it again: the
 // stop that follows closes the component's stream without the browser.

@@ -20,9 +20,14 @@ protected:
     void SetUp() override {
         HoldTime(100000);
         ASSERT_TRUE(browser.Start());
-        auto state = reinterpret_cast<ProbeGetStateFn>(
-            reinterpret_cast<void (*)(void)>(GetProcAddress(browser.library, "ProbeGetState")));
-        if (state) probe = state();
+        if (auto state = Proc<ProbeGetStateFn>("ProbeGetState")) probe = state();
+    }
+
+    // An export of the library, as the function type it has.
+    template <class Fn>
+    Fn Proc(const char* name) {
+        return reinterpret_cast<Fn>(
+            reinterpret_cast<void (*)(void)>(GetProcAddress(browser.library, name)));
     }
 
     // A probe instance with a window, whose Start asks for `url` with
