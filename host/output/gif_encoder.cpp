@@ -99,6 +99,7 @@ std::vector<uint8_t> BuildPalette(const std::vector<RgbImage>& frames,
     for (const RgbImage& frame : frames)
         for (size_t i = 0; i + 2 < frame.rgb.size(); i += 3) ++counts[Key(&frame.rgb[i])];
     std::vector<std::pair<size_t, uint32_t>> byCount;
+    byCount.reserve(counts.size());
     for (const auto& entry : counts) byCount.push_back({entry.second, entry.first});
     // Most frequent first; equal counts by colour, so the result is stable.
     std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {

@@ -41,10 +41,15 @@ void WriteTextFile(const std::string& path, const std::string& content) {
 
 ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment) {
+    return RunProgram(QPMHOST_PATH, arguments, environment);
+}
+
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment) {
     const std::string scratch = MakeScratchDirectory();
     const std::string outPath = scratch + "/stdout", errPath = scratch + "/stderr";
 
-    std::vector<std::string> args = {QPMHOST_PATH};
+    std::vector<std::string> args = {program};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());

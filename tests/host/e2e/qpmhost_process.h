@@ -16,6 +16,9 @@ struct ProcessResult {
 // scratch directory and `environment` added. Waits for it to end.
 ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {});
+// The same for any program (an installed qpmhost, a tool), by its path.
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment = {});
 
 // A fresh directory under the system's temporary directory.
 std::string MakeScratchDirectory();
