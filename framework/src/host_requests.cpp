@@ -35,8 +35,9 @@ void SetPluginBridge(const PluginBridge* bridge) { pluginBridge = bridge; }
 bool PluginRequestedUrl(const UrlRequest* request, char* buffer, size_t size) {
     if (pluginBridge == nullptr || request->url == nullptr || size == 0) return false;
     if (pluginBridge->requestedUrl) return pluginBridge->requestedUrl(request, buffer, size);
-    if (strlen(request->url) >= size) return false;
-    strcpy(buffer, request->url);
+    const size_t length = strlen(request->url) + 1;
+    if (length > size) return false;
+    memcpy(buffer, request->url, length);
     return true;
 }
 #endif

@@ -104,11 +104,12 @@ bool AltHost::Describe(ComponentSlot& slot, AltInitRecord* record) {
     const PageElement& element = host_.page.blocks[slot.block].element;
     memset(record, 0, sizeof *record);
     snprintf(record->type, sizeof record->type, "%s", slot.element->type().c_str());
-    if (init.dataFile && strlen(init.dataFile) >= sizeof record->dataFile) {
+    const size_t dataFile = init.dataFile ? strlen(init.dataFile) + 1 : 0;
+    if (dataFile > sizeof record->dataFile) {
         FailSlot(host_, slot, "its data file's path is longer than an alternate host can give");
         return false;
     }
-    if (init.dataFile) strcpy(record->dataFile, init.dataFile);
+    if (init.dataFile) memcpy(record->dataFile, init.dataFile, dataFile);
     std::vector<std::string> left;
     const std::string packed = PackAttributes(element.attributes, kFieldSize - 1, &left);
     memcpy(record->subtype, packed.c_str(), packed.size() + 1);
