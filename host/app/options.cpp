@@ -13,12 +13,18 @@ namespace {
 const char kUsage[] =
     "Usage: qpmhost [options] PAGE.html\n"
     "       qpmhost [options] --component LIB|TYPE [--attr NAME=VALUE]... [--width W --height H]\n"
+    "       qpmhost [--windows-dir DIR] --uninstall TYPE\n"
     "\n"
     "Runs the components (<embed>, <object>) of a page, or one component, and shows\n"
-    "them live in the terminal (default), in an X11 window, or writes images.\n"
+    "them live in the terminal (default), in a window, or writes images.\n"
     "\n"
     "Output:\n"
-    "  --x11              show the page in an X11 window ($DISPLAY)\n"
+    "  --terminal         show the page in this terminal (the default): with kitty,\n"
+    "                     sixel or iTerm2 graphics where the terminal has them, else\n"
+    "                     in coloured symbols\n"
+    "  --term-graphics kitty|sixel|iterm|symbols\n"
+    "                     draw the terminal with these graphics, whatever it seems to be\n"
+    "  --window, --x11    show the page in a window ($WAYLAND_DISPLAY or $DISPLAY)\n"
     "  --png FILE         headless: write the page as PNG after --after ms\n"
     "  --after MS         virtual time to run before --png/--print/the first frame (0)\n"
     "  --gif FILE         headless: write --frames frames as an animated GIF\n"
@@ -35,13 +41,27 @@ const char kUsage[] =
     "  --context TEXT     host information item 2 (empty)\n"
     "  --user-name NAME   host information items 5 and 6 (default: your account)\n"
     "  --user-addr ADDR   host information item 7 (default: login@hostname)\n"
+    "  --cacert FILE      trust the CA certificates (PEM) in FILE for https, besides\n"
+    "                     the system's; a server that fails verification is not read\n"
     "  --yes | --no       answer a component's question without asking\n"
     "  --npapi            play the Netscape browser: each component runs as a plug-in\n"
     "  --alt-host         be an alternate host: DRX* entry points, attributes in SUBTYPE\n"
-    "  --verbose          print what the components ask of the host, on stderr\n"
+    "  --verbose          print on stderr what the components ask of the host\n"
+    "                     and how the URL transfers are going\n"
     "  -h, --help         this text\n"
     "\n"
-    "In the terminal, q or Ctrl-C quits. Exit codes: 0 ok, 1 usage, 2 page unreadable,\n"
+    "Installing components:\n"
+    "  An element whose type is not installed and that has QPMSRC runs the installer,\n"
+    "  which asks before it installs (--yes, --no). The installer runs from a copy\n"
+    "  in the components folder $XDG_DATA_HOME/qpm/components (default\n"
+    "  ~/.local/share/qpm/components), and the modules it installs land there; each\n"
+    "  is recorded in section DRX-Win32 of DRX.REG in the Windows directory.\n"
+    "  --uninstall TYPE   remove an installed type: its DRX.REG entries and its module\n"
+    "                     (by hand: delete its line in DRX.REG and the file it names)\n"
+    "\n"
+    "In the terminal, q or Ctrl-C quits; in the window, q, Escape or closing it.\n"
+    "Running URL transfers show on the status line or in the window's title.\n"
+    "Exit codes: 0 ok, 1 usage, 2 page unreadable,\n"
     "3 a component could not be loaded or started, 4 no display or output not written.\n";
 
 bool ParseCount(const char* text, int low, int high, int* out) {
@@ -74,7 +94,7 @@ private:
     int index_ = 1;
     std::string outputOption_;
     std::string hostingOption_;
-    bool afterGiven_ = false, framesGiven_ = false;
+    bool afterGiven_ = false, framesGiven_ = false, graphicsGiven_ = false;
 };
 
 bool Parser::Value(const std::string& name, const char** out, std::string* error) {
@@ -124,7 +144,15 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--no") return (o.consent = ConsentAnswer::kNo, true);
     if (name == "--npapi") return SetHosting(HostingMode::kNpapi, name, error);
     if (name == "--alt-host") return SetHosting(HostingMode::kAltHost, name, error);
-    if (name == "--x11") return SetOutput(OutputMode::kX11, name, error);
+    if (name == "--window" || name == "--x11") return SetOutput(OutputMode::kWindow, name, error);
+    if (name == "--terminal") return SetOutput(OutputMode::kTerminal, name, error);
+    if (name == "--term-graphics") {
+        if (!Value(name, &text, error)) return false;
+        if (ParseTerminalGraphics(text, &o.terminalGraphics)) return (graphicsGiven_ = true);
+        *error = std::string("--term-graphics wants kitty, sixel, iterm or symbols, not \"") +
+                 text + "\"";
+        return false;
+    }
     if (name == "--null") return SetOutput(OutputMode::kNull, name, error);
     if (name == "--after")
         return (afterGiven_ = true, Number(name, 0, 86400000, &o.afterMs, error));
@@ -137,7 +165,8 @@ bool Parser::Option(const std::string& name, std::string* error) {
     const std::map<std::string, std::string*> strings = {
         {"--component", &o.component},   {"--windows-dir", &o.windowsDirectory},
         {"--context", &o.context},       {"--user-name", &o.userName},
-        {"--user-addr", &o.userAddress}, {"--print", &o.printPath}};
+        {"--user-addr", &o.userAddress}, {"--print", &o.printPath},
+        {"--cacert", &o.caCertificates}, {"--uninstall", &o.uninstallType}};
     if (auto it = strings.find(name); it != strings.end()) {
         if (!Value(name, &text, error)) return false;
         *it->second = text;
@@ -165,6 +194,11 @@ bool Parser::Option(const std::string& name, std::string* error) {
 bool Parser::Check(std::string* error) {
     HostOptions& o = *options_;
     if (o.help) return true;
+    if (!o.uninstallType.empty()) {
+        if (o.page.empty() && o.component.empty() && outputOption_.empty()) return true;
+        *error = "--uninstall TYPE runs on its own, without a page or an output";
+        return false;
+    }
     if (o.page.empty() == o.component.empty()) {
         *error = o.page.empty() ? "give a page or --component LIB"
                                 : "give a page or --component, not both";
@@ -184,8 +218,12 @@ bool Parser::Check(std::string* error) {
     }
     if (!o.printPath.empty() && outputOption_.empty()) o.output = OutputMode::kNull;
     if (!o.printPath.empty() &&
-        (o.output == OutputMode::kTerminal || o.output == OutputMode::kX11)) {
+        (o.output == OutputMode::kTerminal || o.output == OutputMode::kWindow)) {
         *error = "--print works headless: combine it with --png, --gif, --apng or --null";
+        return false;
+    }
+    if (graphicsGiven_ && o.output != OutputMode::kTerminal) {
+        *error = "--term-graphics belongs with the terminal, not " + outputOption_;
         return false;
     }
     if (afterGiven_ && !o.Headless()) {

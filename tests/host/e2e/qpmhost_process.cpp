@@ -1,29 +1,48 @@
 // Child processes for the end-to-end tests.
 #include "host/e2e/qpmhost_process.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 extern char** environ;
 
-namespace {
-
-std::string ReadAll(const std::string& path) {
+std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
-}  // namespace
+std::string Md5Hex(const std::string& path) {
+    FILE* pipe = popen(("md5sum < '" + path + "'").c_str(), "r");
+    if (pipe == nullptr) return "";
+    char digits[33] = "";
+    const bool read = fscanf(pipe, "%32s", digits) == 1;
+    pclose(pipe);
+    return read ? digits : "";
+}
+
+int EntriesIn(const std::string& directory) {
+    DIR* listing = opendir(directory.c_str());
+    if (listing == nullptr) return -1;
+    int count = 0;
+    while (const dirent* entry = readdir(listing))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) ++count;
+    closedir(listing);
+    return count;
+}
 
 std::string MakeScratchDirectory() {
     const char* base = getenv("TMPDIR");
@@ -85,14 +104,16 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), envp.data()) == 0) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        rusage usage{};
+        while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
         }
+        result.peakKilobytes = usage.ru_maxrss;
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
-    result.out = ReadAll(outPath);
-    result.err = ReadAll(errPath);
+    result.out = ReadFileBytes(outPath);
+    result.err = ReadFileBytes(errPath);
     return result;
 }
 
