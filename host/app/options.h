@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "session/hosting.h"
 #include "output/terminal_graphics.h"
+#include "session/hosting.h"
 
 enum class OutputMode {
     kTerminal,   // live, in the terminal (the default)
