@@ -63,6 +63,7 @@ struct Browser {
 };
 
 Browser browser;
+ScriptedHost* warmUp = nullptr;  // kept for the whole run
 
 NPError Answer() { return browser.input->Flag() ? NPERR_NO_ERROR : NPERR_GENERIC_ERROR; }
 
@@ -267,7 +268,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Require(initialize(&browser.table) == NPERR_NO_ERROR, "NP_Initialize");
     // The layer's stock objects are made on first use and kept: made here,
     // they are not counted against the first input.
-    new ScriptedHost(100, 20);
+    warmUp = new ScriptedHost(100, 20);
     return 0;
 }
 
