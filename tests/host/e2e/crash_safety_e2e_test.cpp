@@ -124,7 +124,10 @@ protected:
         straceArguments.insert(straceArguments.begin(), {"-f", "-qq"});
         straceArguments.push_back(QPMHOST_PATH);
         for (const std::string& a : Arguments()) straceArguments.push_back(a);
-        return RunProgram(QPM_STRACE, straceArguments, Environment());
+        std::map<std::string, std::string> environment = Environment();
+        // A sanitizer build's leak check cannot run under ptrace.
+        environment["ASAN_OPTIONS"] = "detect_leaks=0";
+        return RunProgram(QPM_STRACE, straceArguments, environment);
     }
 
     // The installation's system calls, from a whole run under strace:
