@@ -73,6 +73,37 @@ TEST_F(FileErrorsTest, ReadingAndWritingNameTheCause) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
 }
 
+// OpenFile reports the cause in its OFSTRUCT too; testing for a file
+// (OF_EXIST) finds a directory no file, and creating with OF_EXIST leaves
+// the new file closed.
+TEST_F(FileErrorsTest, OpenFileNamesTheCause) {
+    WriteFileBytes(dir / "file.txt", "x");
+    struct {
+        std::string path;
+        UINT style;
+        HFILE result;
+        DWORD error;
+    } rows[] = {
+        {"", OF_READ, HFILE_ERROR, ERROR_PATH_NOT_FOUND},
+        {dir.path(), OF_EXIST, HFILE_ERROR, ERROR_ACCESS_DENIED},
+        {dir / "missing", OF_EXIST, HFILE_ERROR, ERROR_FILE_NOT_FOUND},
+        {dir / "file.txt", OF_EXIST, 1, 0},
+        {dir / "file.txt/new", OF_CREATE, HFILE_ERROR, ERROR_PATH_NOT_FOUND},
+        {dir / "made", OF_CREATE | OF_EXIST, 1, 0},
+    };
+    for (const auto& row : rows) {
+        OFSTRUCT info{};
+        SetLastError(0);
+        EXPECT_EQ(OpenFile(row.path.c_str(), &info, row.style), row.result) << row.path;
+        EXPECT_EQ(GetLastError(), row.error) << row.path;
+        EXPECT_EQ(info.nErrCode, row.result == HFILE_ERROR ? row.error : 0) << row.path;
+    }
+    EXPECT_TRUE(DeleteFileA((dir / "made").c_str()));  // not held open
+    SetLastError(0);
+    EXPECT_EQ(OpenFile((dir / "file.txt").c_str(), nullptr, OF_READ), HFILE_ERROR);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+}
+
 // rename() cannot cross file systems: the move copies and deletes.
 TEST_F(FileErrorsTest, AMoveToAnotherFileSystemCopies) {
     struct stat shm, here;
