@@ -29,17 +29,7 @@ int32_t StreamTable::Read(LONG_PTR handle, char* buffer, int32_t size) {
     if (it == streams_.end() || buffer == nullptr || size < 0) return -1;
     Stream& stream = it->second;
     stream.readSinceNotice = true;
-    if (stream.Buffered() > 0) {
-        size_t n = std::min(stream.Buffered(), size_t(size));
-        memcpy(buffer, stream.buffer.data() + stream.readPosition, n);
-        stream.readPosition += n;
-        // Drop what was read once it outweighs what is left.
-        if (stream.readPosition > stream.buffer.size() / 2) {
-            stream.buffer.erase(0, stream.readPosition);
-            stream.readPosition = 0;
-        }
-        return int32_t(n);
-    }
+    if (stream.Buffered() > 0) return int32_t(stream.buffer.Read(buffer, size_t(size)));
     if (stream.transfer == Transfer::kComplete) {
         stream.endRead = true;
         return -1;
@@ -76,7 +66,7 @@ std::vector<LONG_PTR> StreamTable::ForgetOwner(HWND owner) {
 void StreamTable::Append(LONG_PTR handle, const char* data, size_t size) {
     auto it = streams_.find(handle);
     if (it != streams_.end() && it->second.transfer == Transfer::kRunning)
-        it->second.buffer.append(data, size);
+        it->second.buffer.Append(data, size);
 }
 
 void StreamTable::Complete(LONG_PTR handle) {

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "net/byte_queue.h"
+
 class StreamTable {
 public:
     // A notice the host must send to `window`: 1034, 1035 or 1040 (with
@@ -62,15 +64,14 @@ private:
     struct Stream {
         HWND owner = nullptr;
         std::string url;
-        std::string buffer;
-        size_t readPosition = 0;
+        ByteQueue buffer;
         Transfer transfer = Transfer::kRunning;
         int32_t failCode = 0;
         bool ready = false;       // a 1047 came since the last 1034
         bool announcing = false;  // a 1034 for it is being sent
         bool readSinceNotice = false;
         bool endRead = false;  // a read has returned the end
-        size_t Buffered() const { return buffer.size() - readPosition; }
+        size_t Buffered() const { return buffer.Size(); }
     };
 
     // 0 when nothing is due, else the message that is.
