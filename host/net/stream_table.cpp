@@ -29,7 +29,12 @@ int32_t StreamTable::Read(LONG_PTR handle, char* buffer, int32_t size) {
     if (it == streams_.end() || buffer == nullptr || size < 0) return -1;
     Stream& stream = it->second;
     stream.readSinceNotice = true;
-    if (stream.Buffered() > 0) return int32_t(stream.buffer.Read(buffer, size_t(size)));
+    if (stream.Buffered() > 0) {
+        if (stream.readSinceAnnounced >= kBytesPerNotice) return 0;  // the rest after a 1047
+        const size_t n = stream.buffer.Read(buffer, size_t(size));
+        stream.readSinceAnnounced += n;
+        return int32_t(n);
+    }
     if (stream.transfer == Transfer::kComplete) {
         stream.endRead = true;
         return -1;
@@ -112,6 +117,7 @@ bool StreamTable::NextNotice(Notice* out) {
         if (message == QPMM_STREAMREADY) {
             stream.ready = false;
             stream.readSinceNotice = false;
+            stream.readSinceAnnounced = 0;
             stream.announcing = true;
         } else {
             // The end notice is the handle's last word: forget it now.
