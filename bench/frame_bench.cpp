@@ -41,6 +41,7 @@ void FrameOurs(benchmark::State& state) {
                               {"FONT", "Arial"}},
                              kWidth, kHeight);
     if (ticker == nullptr) return state.SkipWithError("the ticker did not start");
+    SendMessageA(ticker, WM_TIMER, kScrollTimer, 0);  // the first frame loads the font
     std::vector<double> frames;
     for (auto _ : state) {
         const double start = ThreadCpuSeconds();
@@ -94,6 +95,7 @@ struct CairoTicker {
 
 void FrameCairo(benchmark::State& state) {
     CairoTicker ticker;
+    ticker.Frame();  // the first frame loads the font
     std::vector<double> frames;
     for (auto _ : state) {
         const double start = ThreadCpuSeconds();
