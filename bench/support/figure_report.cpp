@@ -55,8 +55,10 @@ std::string Format(const char* format, ...) {
 }
 
 void PrintFigureRow(const FigureRow& row) {
-    printf("FIGURE|%s|%s|%s|%.3g|%s|%s\n", row.figure.c_str(), row.ours.c_str(), row.peer.c_str(),
-           row.ratio, row.target.c_str(), row.met ? "met" : "NOT MET");
+    const std::string ratio = row.ratio > 0 ? Format("%.3g", row.ratio) : "-";
+    const char* verdict = !row.judged ? "-" : row.met ? "met" : "NOT MET";
+    printf("FIGURE|%s|%s|%s|%s|%s|%s\n", row.figure.c_str(), row.ours.c_str(), row.peer.c_str(),
+           ratio.c_str(), row.target.c_str(), verdict);
     fflush(stdout);
 }
 

@@ -35,7 +35,8 @@ private:
 };
 
 // One row of the table. `ratio` is ours relative to the peer, oriented so
-// that the target reads "at least" or "at most" as the figure states it.
+// that the target reads "at least" or "at most" as the figure states it
+// (0: no peer). A row with no target only reports (`judged` false).
 struct FigureRow {
     std::string figure;
     std::string ours;
@@ -43,6 +44,7 @@ struct FigureRow {
     double ratio = 0;
     std::string target;
     bool met = false;
+    bool judged = true;
 };
 
 // Prints "FIGURE|figure|ours|peer|ratio|target|met" on stdout, the line

@@ -235,8 +235,10 @@ TEST_F(LFilesTest, SmallWritesAreInTheFileForWhateverComesNext) {
     std::string read(expected.size() + 1, '\0');
     EXPECT_EQ(_hread(reader, &read[0], LONG(read.size())), LONG(expected.size()));
     EXPECT_TRUE(read.compare(0, expected.size(), expected) == 0);
+#if !defined(_WIN32)  // Windows' CopyFileA shares no writing: it cannot copy an open file
     EXPECT_TRUE(CopyFileA(path.c_str(), copy.c_str(), FALSE));
     EXPECT_EQ(ReadFileBytes(copy).size(), expected.size());
+#endif
 
     // A second writer over the start, then the first one again after it.
     HFILE second = _lopen(path.c_str(), OF_READWRITE | OF_SHARE_DENY_NONE);
