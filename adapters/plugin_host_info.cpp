@@ -29,7 +29,8 @@ void RegistryPath(char* buffer) {
     }
     const bool separated = n > 0 && (buffer[n - 1] == '\\' || buffer[n - 1] == '/');
     const char* name = separated ? "DRX.REG" : "\\DRX.REG";
-    if (n + strlen(name) < size_t(kHostInfoSize)) strcpy(buffer + n, name);
+    const size_t size = strlen(name) + 1;
+    if (n + size <= size_t(kHostInfoSize)) memcpy(buffer + n, name, size);
 }
 
 void UserAgent(const InstanceRecord* record, char* buffer) {

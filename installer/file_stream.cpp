@@ -78,8 +78,9 @@ int32_t FileStream::OpenFile(const char* name, UrlRequest* request, WPARAM flags
     if (name == nullptr) {
         fileName[0] = '\0';
     } else if (name != fileName) {
-        if (strlen(name) >= sizeof fileName) return 0;  // a cut name would be another file
-        strcpy(fileName, name);
+        const size_t length = strlen(name);
+        if (length >= sizeof fileName) return 0;  // a cut name would be another file
+        memcpy(fileName, name, length + 1);
     }
     if (fileName[0] != '\0') {
         CloseHandleOnly();

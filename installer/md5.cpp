@@ -165,7 +165,7 @@ void MD5Final(unsigned char digest[kMD5DigestSize], MD5Context* context) {
     size_t filled = (context->count[0] >> 3) & 63;
     MD5Update(context, kPadding, filled < 56 ? 56 - filled : 120 - filled);
     MD5Update(context, length, 8);
-    for (int i = 0; i < 4; ++i) Store32(digest + 4 * i, context->state[i]);
+    for (size_t i = 0; i < 4; ++i) Store32(digest + 4 * i, context->state[i]);
     // What was fed must not linger in memory.
     volatile unsigned char* wipe = reinterpret_cast<unsigned char*>(context);
     for (size_t i = 0; i < sizeof *context; ++i) wipe[i] = 0;

@@ -1,6 +1,7 @@
 // Module file names and the directory they go in.
 #include "module_path.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -58,10 +59,8 @@ bool ChooseModulePath(const char* directory, const char* type, char* path, size_
     size_t stemLength = NameStem(type, stem);
     size_t directoryLength = strlen(directory);
     if (directoryLength + stemLength + sizeof "32.DLL" > size) return false;
-    memcpy(path, directory, directoryLength);
-    memcpy(path + directoryLength, stem, stemLength);
+    snprintf(path, size, "%s%.*s32.DLL", directory, static_cast<int>(stemLength), stem);
     char* digits = path + directoryLength + stemLength;
-    memcpy(digits, "32.DLL", sizeof "32.DLL");
     for (int changes = 0; Exists(path); ++changes) {
         if (changes == 99) return false;
         CountOn(digits);

@@ -7,8 +7,9 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
-  libcurl4-openssl-dev libgumbo-dev libx11-dev
-  python3 tmux
+  libcurl4-openssl-dev libgumbo-dev
+  libsdl2-dev libx11-dev libwayland-dev libchafa-dev libgif-dev libimagequant-dev
+  python3 tmux xvfb libsixel-bin
   "$@"
 )
 

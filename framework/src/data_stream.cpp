@@ -58,7 +58,7 @@ bool DataStream::AwaitDelivery(const char* url) {
     if (url == nullptr) return false;
     char* copy = static_cast<char*>(malloc(strlen(url) + 1));
     if (copy == nullptr) return false;
-    strcpy(copy, url);
+    memcpy(copy, url, strlen(url) + 1);
     ReleasePendingUrl();
     pendingUrl = copy;
     requestTime = GetTickCount();

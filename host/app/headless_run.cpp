@@ -6,6 +6,7 @@
 
 #include "app/options.h"
 #include "app/run_loops.h"
+#include "app/transfer_report.h"
 #include "output/page_output.h"
 #include "session/host.h"
 #include "session/log.h"
@@ -24,7 +25,7 @@ constexpr int kMaxRounds = 100000;
 class HeadlessRun {
 public:
     HeadlessRun(Host& host, PageOutput& output, const HostOptions& options)
-        : host_(host), output_(output), options_(options) {}
+        : host_(host), output_(output), options_(options), transfers_(&output) {}
 
     void Run();
 
@@ -36,6 +37,7 @@ private:
     Host& host_;
     PageOutput& output_;
     const HostOptions& options_;
+    TransferReport transfers_;
 };
 
 // Delivers everything due now: posted messages, paints, stream notices,
@@ -63,6 +65,7 @@ void HeadlessRun::Settle() {
                 host_.transport->AbortAll(CURLE_OPERATION_TIMEDOUT);
             } else {
                 host_.transport->Wait(kPollMs, {});
+                transfers_.Update(*host_.transport);
             }
             continue;
         }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/run_loops.h"
+#include "app/transfer_report.h"
 #include "output/page_output.h"
 #include "session/host.h"
 
@@ -15,6 +16,7 @@ constexpr DWORD kLongestWaitMs = 250;
 struct LiveState {
     Host* host;
     PageOutput* output;
+    TransferReport transfers;
     DWORD shownVersion = 0;
     bool shownOnce = false;
     bool quitting = false;
@@ -37,6 +39,7 @@ void Wait(DWORD timeoutMs, void* context) {
     ShowIfChanged(state);
     host.transport->Wait(int(std::min(timeoutMs, kLongestWaitMs)),
                          state.output->EventDescriptors());
+    state.transfers.Update(*host.transport);
     if (!state.output->HandleEvents() && !state.quitting) {
         state.quitting = true;
         PostQuitMessage(0);
@@ -47,7 +50,7 @@ void Wait(DWORD timeoutMs, void* context) {
 }  // namespace
 
 void RunLive(Host& host, PageOutput& output) {
-    LiveState state{&host, &output};
+    LiveState state{&host, &output, TransferReport(&output)};
     QpmSetWaitHandler(&Wait, &state);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {

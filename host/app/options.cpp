@@ -15,10 +15,15 @@ const char kUsage[] =
     "       qpmhost [options] --component LIB|TYPE [--attr NAME=VALUE]... [--width W --height H]\n"
     "\n"
     "Runs the components (<embed>, <object>) of a page, or one component, and shows\n"
-    "them live in the terminal (default), in an X11 window, or writes images.\n"
+    "them live in the terminal (default), in a window, or writes images.\n"
     "\n"
     "Output:\n"
-    "  --x11              show the page in an X11 window ($DISPLAY)\n"
+    "  --terminal         show the page in this terminal (the default): with kitty,\n"
+    "                     sixel or iTerm2 graphics where the terminal has them, else\n"
+    "                     in coloured symbols\n"
+    "  --term-graphics kitty|sixel|iterm|symbols\n"
+    "                     draw the terminal with these graphics, whatever it seems to be\n"
+    "  --window, --x11    show the page in a window ($WAYLAND_DISPLAY or $DISPLAY)\n"
     "  --png FILE         headless: write the page as PNG after --after ms\n"
     "  --after MS         virtual time to run before --png/--print/the first frame (0)\n"
     "  --gif FILE         headless: write --frames frames as an animated GIF\n"
@@ -36,10 +41,13 @@ const char kUsage[] =
     "  --user-name NAME   host information items 5 and 6 (default: your account)\n"
     "  --user-addr ADDR   host information item 7 (default: login@hostname)\n"
     "  --yes | --no       answer a component's question without asking\n"
-    "  --verbose          print what the components ask of the host, on stderr\n"
+    "  --verbose          print on stderr what the components ask of the host\n"
+    "                     and how the URL transfers are going\n"
     "  -h, --help         this text\n"
     "\n"
-    "In the terminal, q or Ctrl-C quits. Exit codes: 0 ok, 1 usage, 2 page unreadable,\n"
+    "In the terminal, q or Ctrl-C quits; in the window, q, Escape or closing it.\n"
+    "Running URL transfers show on the status line or in the window's title.\n"
+    "Exit codes: 0 ok, 1 usage, 2 page unreadable,\n"
     "3 a component could not be loaded or started, 4 no display or output not written.\n";
 
 bool ParseCount(const char* text, int low, int high, int* out) {
@@ -70,7 +78,7 @@ private:
     HostOptions* options_;
     int index_ = 1;
     std::string outputOption_;
-    bool afterGiven_ = false, framesGiven_ = false;
+    bool afterGiven_ = false, framesGiven_ = false, graphicsGiven_ = false;
 };
 
 bool Parser::Value(const std::string& name, const char** out, std::string* error) {
@@ -108,7 +116,15 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--verbose" || name == "-v") return (o.verbose = true);
     if (name == "--yes") return (o.consent = ConsentAnswer::kYes, true);
     if (name == "--no") return (o.consent = ConsentAnswer::kNo, true);
-    if (name == "--x11") return SetOutput(OutputMode::kX11, name, error);
+    if (name == "--window" || name == "--x11") return SetOutput(OutputMode::kWindow, name, error);
+    if (name == "--terminal") return SetOutput(OutputMode::kTerminal, name, error);
+    if (name == "--term-graphics") {
+        if (!Value(name, &text, error)) return false;
+        if (ParseTerminalGraphics(text, &o.terminalGraphics)) return (graphicsGiven_ = true);
+        *error = std::string("--term-graphics wants kitty, sixel, iterm or symbols, not \"") +
+                 text + "\"";
+        return false;
+    }
     if (name == "--null") return SetOutput(OutputMode::kNull, name, error);
     if (name == "--after")
         return (afterGiven_ = true, Number(name, 0, 86400000, &o.afterMs, error));
@@ -168,8 +184,12 @@ bool Parser::Check(std::string* error) {
     }
     if (!o.printPath.empty() && outputOption_.empty()) o.output = OutputMode::kNull;
     if (!o.printPath.empty() &&
-        (o.output == OutputMode::kTerminal || o.output == OutputMode::kX11)) {
+        (o.output == OutputMode::kTerminal || o.output == OutputMode::kWindow)) {
         *error = "--print works headless: combine it with --png, --gif, --apng or --null";
+        return false;
+    }
+    if (graphicsGiven_ && o.output != OutputMode::kTerminal) {
+        *error = "--term-graphics belongs with the terminal, not " + outputOption_;
         return false;
     }
     if (afterGiven_ && !o.Headless()) {

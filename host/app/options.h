@@ -5,9 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "output/terminal_graphics.h"
+
 enum class OutputMode {
     kTerminal,   // live, in the terminal (the default)
-    kX11,        // live, in an X11 window
+    kWindow,     // live, in a window (X11 or Wayland)
     kPng,        // headless: one PNG after --after ms
     kAnimation,  // headless: --frames frames to a GIF or APNG
     kNull,       // headless, nothing shown (--null, or --print alone)
@@ -22,6 +24,7 @@ struct HostOptions {
     int width = 0, height = 0;  // --width/--height (with --component)
 
     OutputMode output = OutputMode::kTerminal;
+    TerminalGraphics terminalGraphics = TerminalGraphics::kAuto;  // --term-graphics
     std::string pngPath, gifPath, apngPath, printPath;
     int afterMs = 0;
     int frames = 20;

@@ -3,21 +3,14 @@
 
 #include "output/image_output.h"
 #include "output/terminal_output.h"
-#if QPM_HOST_WITH_X11
-#include "output/x11_output.h"
-#endif
+#include "output/window_output.h"
 
 std::unique_ptr<PageOutput> MakeOutput(const HostOptions& options, std::string* error) {
     switch (options.output) {
         case OutputMode::kTerminal:
-            return std::make_unique<TerminalOutput>();
-        case OutputMode::kX11:
-#if QPM_HOST_WITH_X11
-            return std::make_unique<X11Output>();
-#else
-            *error = "this qpmhost was built without X11 (libx11-dev was missing)";
-            return nullptr;
-#endif
+            return std::make_unique<TerminalOutput>(options.terminalGraphics);
+        case OutputMode::kWindow:
+            return std::make_unique<WindowOutput>();
         case OutputMode::kPng:
             return std::make_unique<PngOutput>(options.pngPath);
         case OutputMode::kAnimation:

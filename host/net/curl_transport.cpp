@@ -24,6 +24,7 @@ CurlTransport::~CurlTransport() {
 size_t CurlTransport::OnWrite(char* data, size_t size, size_t count, void* context) {
     auto* transfer = static_cast<Transfer*>(context);
     transfer->owner->table_->Append(transfer->handle, data, size * count);
+    transfer->received += int64_t(size * count);
     return size * count;
 }
 
@@ -31,7 +32,8 @@ bool CurlTransport::Start(LONG_PTR handle, const std::string& url, const std::st
     if (multi_ == nullptr) return false;
     CURL* easy = curl_easy_init();
     if (easy == nullptr) return false;
-    auto* transfer = new Transfer{easy, handle, this, url, postBody ? *postBody : ""};
+    auto* transfer = new Transfer{
+        easy, handle, this, url, postBody ? *postBody : "", 0, std::chrono::steady_clock::now()};
     curl_easy_setopt(easy, CURLOPT_URL, transfer->url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https,file");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -79,6 +81,27 @@ void CurlTransport::AbortAll(int32_t code) {
         Remove(transfers_.begin());
         if (onFinished) onFinished(handle, url, code);
     }
+}
+
+std::vector<CurlTransport::Progress> CurlTransport::Running() const {
+    std::vector<Progress> running;
+    const auto now = std::chrono::steady_clock::now();
+    // Handles grow with each stream opened: their order is the order of starting.
+    for (const auto& entry : transfers_) {
+        const Transfer& transfer = *entry.second;
+        Progress progress;
+        progress.handle = transfer.handle;
+        progress.url = transfer.url;
+        progress.received = transfer.received;
+        curl_off_t length = -1;
+        if (curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) ==
+                CURLE_OK &&
+            length >= 0)
+            progress.total = int64_t(length);
+        progress.seconds = std::chrono::duration<double>(now - transfer.started).count();
+        running.push_back(progress);
+    }
+    return running;
 }
 
 void CurlTransport::Wait(int timeoutMs, const std::vector<int>& extraFds) {

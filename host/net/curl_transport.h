@@ -7,6 +7,8 @@
 #include <curl/curl.h>
 #include <windows.h>
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -34,6 +36,17 @@ public:
     // Moves the transfers on and records finished ones in the table.
     void Perform();
 
+    // How far a running transfer is.
+    struct Progress {
+        LONG_PTR handle = 0;
+        std::string url;
+        int64_t received = 0;  // bytes of the body so far
+        int64_t total = -1;    // what the server announced, -1 when it did not
+        double seconds = 0;    // since the transfer started
+    };
+    // Every running transfer, in the order they were started.
+    std::vector<Progress> Running() const;
+
     // Told of each finished transfer: the handle, its URL and 0 or the
     // failure code (HTTP status, or a curl error).
     std::function<void(LONG_PTR handle, const std::string& url, int32_t code)> onFinished;
@@ -45,6 +58,8 @@ private:
         CurlTransport* owner = nullptr;
         std::string url;
         std::string body;
+        int64_t received = 0;
+        std::chrono::steady_clock::time_point started;
     };
     static size_t OnWrite(char* data, size_t size, size_t count, void* context);
     void Finish(CURL* easy, CURLcode result);

@@ -4,27 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-#include "output/apng_encoder.h"
-#include "output/gif_encoder.h"
-
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes,
-                    std::string* error) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *error = "cannot write " + path + ": " + strerror(errno);
-        return false;
-    }
-    const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int saved = errno;
-    if (fclose(file) != 0 || !written) {
-        *error = "cannot write " + path + ": " + strerror(written ? errno : saved);
-        return false;
-    }
-    return true;
-}
+#include "output/apng_writer.h"
+#include "output/gif_writer.h"
 
 void PngOutput::Show(const QpmPixels& pixels) {
     shown_ = true;
@@ -44,23 +27,42 @@ bool PngOutput::Close(std::string* error) {
     return shown_ && written_;
 }
 
+bool AnimationOutput::Begin() {
+    if (!file_.Open(&error_)) return false;
+    if (format_ == Format::kGif)
+        writer_ = std::make_unique<GifWriter>(&file_, frameMs_);
+    else
+        writer_ = std::make_unique<ApngWriter>(&file_, frameMs_);
+    return true;
+}
+
 void AnimationOutput::Show(const QpmPixels& pixels) {
+    if (failed_) return;
+    if (pixels.width <= 0 || pixels.height <= 0) {
+        error_ = "the page has no pixels (" + std::to_string(pixels.width) + " x " +
+                 std::to_string(pixels.height) + ") to write to " + file_.path();
+        failed_ = true;
+        return;
+    }
+    if (!writer_ && !Begin()) {
+        failed_ = true;
+        return;
+    }
     RgbImage frame = ImageFromPixels(pixels);
-    if (!frames_.empty() && (frame.width != frames_[0].width || frame.height != frames_[0].height))
-        frame = FitImage(frame, frames_[0].width, frames_[0].height);
-    frames_.push_back(std::move(frame));
+    if (width_ == 0) {
+        width_ = frame.width;
+        height_ = frame.height;
+    } else if (frame.width != width_ || frame.height != height_) {
+        frame = FitImage(frame, width_, height_);
+    }
+    if (!writer_->AddFrame(frame, &error_)) failed_ = true;
 }
 
 bool AnimationOutput::Close(std::string* error) {
-    if (frames_.empty()) {
-        *error = "no frames to write to " + path_;
+    if (!failed_ && !writer_) error_ = "no frames to write to " + file_.path();
+    if (failed_ || !writer_ || !writer_->Finish(&error_) || !file_.Commit(&error_)) {
+        *error = error_;
         return false;
     }
-    std::vector<uint8_t> bytes =
-        format_ == Format::kGif ? EncodeGif(frames_, frameMs_) : EncodeApng(frames_, frameMs_);
-    if (bytes.empty()) {
-        *error = "cannot encode the animation for " + path_;
-        return false;
-    }
-    return WriteFileBytes(path_, bytes, error);
+    return true;
 }

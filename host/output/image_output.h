@@ -2,11 +2,13 @@
 // (GIF or APNG), or nothing at all.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <vector>
 
+#include "output/animation_writer.h"
 #include "output/page_output.h"
 #include "output/rgb_image.h"
+#include "output/staged_file.h"
 
 class PngOutput : public PageOutput {
 public:
@@ -21,21 +23,28 @@ private:
     std::string reason_;
 };
 
+// Each frame is encoded and written as it is shown, into a fresh file
+// beside the target that replaces the target when the animation is whole.
 class AnimationOutput : public PageOutput {
 public:
     enum class Format { kGif, kApng };
     AnimationOutput(std::string path, Format format, int frameMs)
-        : path_(std::move(path)), format_(format), frameMs_(frameMs) {}
+        : file_(std::move(path)), format_(format), frameMs_(frameMs) {}
     bool Open(int, int, const std::string&, std::string*) override { return true; }
     // Every frame gets the first one's size, should the page have changed its own.
     void Show(const QpmPixels& pixels) override;
     bool Close(std::string* error) override;
 
 private:
-    std::string path_;
+    bool Begin();
+
+    StagedFile file_;
     Format format_;
     int frameMs_;
-    std::vector<RgbImage> frames_;
+    std::unique_ptr<AnimationWriter> writer_;
+    int width_ = 0, height_ = 0;
+    bool failed_ = false;
+    std::string error_;
 };
 
 class NullOutput : public PageOutput {
@@ -44,6 +53,3 @@ public:
     void Show(const QpmPixels&) override {}
     bool Close(std::string*) override { return true; }
 };
-
-// Writes bytes to a file; false with `error` naming the file and the cause.
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);

@@ -1,7 +1,7 @@
 // Where the page is shown: the one small interface of qpmhost's output
-// back ends (terminal, X11, PNG, animation, null).
+// back ends (terminal, window, PNG, animation, null).
 //
-// Live outputs (terminal, X11) run under the real clock: the message
+// Live outputs (terminal, window) run under the real clock: the message
 // loop waits on their descriptors and shows each new picture of the
 // page. The others run headless under the manual clock and are shown
 // the page at the virtual times they ask for.
@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "output/transfer_status.h"
+
 class PageOutput {
 public:
     virtual ~PageOutput() = default;
 
-    // Whether the output can be shown at all (a terminal, an X display),
+    // Whether the output can be shown at all (a terminal, a display),
     // asked before any component runs.
     virtual bool Available(std::string* /*error*/) { return true; }
     // Prepares the display for a page of the given size.
@@ -35,4 +37,7 @@ public:
     // Gives the terminal back for a question, and takes it again.
     virtual void Suspend() {}
     virtual void Resume() {}
+    // The URL transfers running now (none: they have all ended), shown
+    // to the user while the page runs: the status line, the title.
+    virtual void ShowTransfers(const std::vector<TransferStatus>& /*transfers*/) {}
 };

@@ -31,3 +31,22 @@ RgbImage FitImage(const RgbImage& image, int width, int height) {
                   &fitted.rgb[size_t(y) * width * 3]);
     return fitted;
 }
+
+PixelRect ChangedRect(const RgbImage& before, const RgbImage& after) {
+    const size_t rowBytes = size_t(after.width) * 3;
+    int top = -1, bottom = -1, left = after.width, right = -1;
+    for (int y = 0; y < after.height; ++y) {
+        const uint8_t* a = before.Pixel(0, y);
+        const uint8_t* b = after.Pixel(0, y);
+        if (std::equal(a, a + rowBytes, b)) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        ptrdiff_t first = 0, last = after.width - 1;
+        while (std::equal(a + first * 3, a + first * 3 + 3, b + first * 3)) ++first;
+        while (std::equal(a + last * 3, a + last * 3 + 3, b + last * 3)) --last;
+        left = std::min(left, int(first));
+        right = std::max(right, int(last));
+    }
+    if (top < 0) return PixelRect{};
+    return PixelRect{left, top, right - left + 1, bottom - top + 1};
+}

@@ -11,6 +11,8 @@
 
 #include "output/quit_signals.h"
 
+extern char** environ;
+
 namespace {
 
 const char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[2J";
@@ -64,7 +66,7 @@ bool TerminalOutput::OpenTerminal(std::string* error) {
     tty_ = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
     if (tty_ >= 0 && isatty(tty_) && tcgetattr(tty_, &saved_) == 0) return true;
     *error = "no terminal to show the page in (" + std::string(strerror(errno)) +
-             "); use --png FILE, --x11 or --null";
+             "); use --window, --png FILE or --null";
     if (tty_ >= 0) close(tty_);
     tty_ = -1;
     return false;
@@ -79,6 +81,7 @@ bool TerminalOutput::Open(int, int, const std::string& title, std::string* error
         return false;
     }
     title_ = title.empty() ? "qpmhost" : title;
+    picture_ = std::make_unique<TerminalPicture>(graphics_, environ);
     emergencyTty = tty_;
     emergencyMode = saved_;
     InstallFatalHandlers();
@@ -97,9 +100,8 @@ void TerminalOutput::EnterScreen() {
     WriteOut(kEnter);
     active_ = true;
     emergencyArmed = 1;
-    haveShown_ = false;
     QuerySize();
-    DrawStatusLine();
+    Redraw();
 }
 
 void TerminalOutput::LeaveScreen() {
@@ -112,25 +114,54 @@ void TerminalOutput::LeaveScreen() {
 
 void TerminalOutput::QuerySize() {
     winsize size{};
-    if (ioctl(tty_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 1) {
-        columns_ = size.ws_col;
-        rows_ = size.ws_row;
-    }
+    if (ioctl(tty_, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row < 2) return;
+    screen_.columns = size.ws_col;
+    screen_.rows = size.ws_row;
+    // Terminals that draw pixels mostly say how many they have.
+    screen_.cellWidth = size.ws_xpixel / size.ws_col;
+    screen_.cellHeight = size.ws_ypixel / size.ws_row;
+}
+
+// Everything anew: after entering the screen, a resize or a question.
+void TerminalOutput::Redraw() {
+    WriteOut("\x1b[0m\x1b[2J");
+    if (picture_) picture_->Forget();
+    DrawPicture();
+    DrawStatusLine();
 }
 
 void TerminalOutput::DrawStatusLine() {
-    std::string line = " " + title_ + " - q or Ctrl-C quits";
-    if (int(line.size()) > columns_) line.resize(size_t(columns_));
-    WriteOut("\x1b[" + std::to_string(rows_) + ";1H\x1b[0m\x1b[2K" + line);
+    std::string line = " " + title_;
+    if (!transfers_.empty()) line += " | " + transfers_;
+    line += " | q or Ctrl-C quits";
+    // Bytes, not characters: the title may hold UTF-8, which is cut short.
+    if (int(line.size()) > screen_.columns) line.resize(size_t(screen_.columns));
+    WriteOut("\x1b[" + std::to_string(screen_.rows) + ";1H\x1b[0m\x1b[2K" + line);
+}
+
+void TerminalOutput::DrawPicture() {
+    if (!active_ || shownPixels_.empty()) return;
+    // The last row holds the status line.
+    TerminalArea area = screen_;
+    area.rows = screen_.rows - 1;
+    bool cleared = false;
+    WriteOut(picture_->Render(shown_, area, &cleared));
+    // An image protocol leaves the cursor anywhere, and a clear takes the status line too.
+    if (cleared || picture_->graphics() != TerminalGraphics::kSymbols) DrawStatusLine();
 }
 
 void TerminalOutput::Show(const QpmPixels& pixels) {
-    if (!active_) return;
-    // The last row holds the status line.
-    CellGrid grid = SampleCells(pixels, columns_, rows_ - 1);
-    WriteOut(RenderChanges(grid, haveShown_ ? &shown_ : nullptr));
-    shown_ = std::move(grid);
-    haveShown_ = true;
+    shownPixels_.assign(pixels.bgrx, pixels.bgrx + size_t(pixels.stride) * pixels.height);
+    shown_ = pixels;
+    shown_.bgrx = shownPixels_.data();
+    DrawPicture();
+}
+
+void TerminalOutput::ShowTransfers(const std::vector<TransferStatus>& transfers) {
+    const std::string text = DescribeTransfers(transfers);
+    if (text == transfers_) return;
+    transfers_ = text;
+    if (active_) DrawStatusLine();
 }
 
 std::vector<int> TerminalOutput::EventDescriptors() const { return {tty_, QuitSignalDescriptor()}; }
@@ -140,9 +171,7 @@ bool TerminalOutput::HandleEvents() {
     if (DrainQuitSignals(&resized)) quit_ = true;
     if (resized && active_) {
         QuerySize();
-        WriteOut("\x1b[0m\x1b[2J");
-        haveShown_ = false;
-        DrawStatusLine();
+        Redraw();
     }
     if (active_) {
         char bytes[64];

@@ -44,7 +44,8 @@ TypeLookup HostTypeLookup() {
     const std::string buildDirectory;
 #endif
     lookup.searchDirectories =
-        ComponentSearchDirectories(getenv("QPM_LIBRARY_PATH"), ProgramDirectory(), buildDirectory);
+        ComponentSearchDirectories(getenv("QPM_LIBRARY_PATH"), ProgramDirectory(),
+                                   QPM_INSTALLED_COMPONENT_DIR, buildDirectory);
     lookup.fileExists = [](const std::string& path) { return access(path.c_str(), R_OK) == 0; };
     lookup.registry = &RegistryLibrary;
     return lookup;

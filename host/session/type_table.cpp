@@ -16,6 +16,17 @@ const KnownType kKnownTypes[] = {
     {kTickerType, "libpellux.so"},
 };
 
+// `relative` ("../lib/qpm") taken from `directory`, its leading ".."s
+// climbing: "/opt/qpm/bin" gives "/opt/qpm/lib/qpm".
+std::string RelativeTo(std::string directory, std::string relative) {
+    while (relative.compare(0, 3, "../") == 0) {
+        const size_t slash = directory.find_last_of('/');
+        directory.erase(slash == std::string::npos ? 0 : slash);
+        relative.erase(0, 3);
+    }
+    return directory + "/" + relative;
+}
+
 }  // namespace
 
 const char* KnownTypeLibrary(const std::string& type) {
@@ -53,6 +64,7 @@ TypeResolution ResolveType(const std::string& type, const TypeLookup& lookup) {
 
 std::vector<std::string> ComponentSearchDirectories(const char* libraryPathVariable,
                                                     const std::string& programDirectory,
+                                                    const std::string& installedRelative,
                                                     const std::string& buildDirectory) {
     std::vector<std::string> directories;
     if (libraryPathVariable) {
@@ -65,7 +77,11 @@ std::vector<std::string> ComponentSearchDirectories(const char* libraryPathVaria
             start = end + 1;
         }
     }
-    if (!programDirectory.empty()) directories.push_back(programDirectory);
+    if (!programDirectory.empty()) {
+        directories.push_back(programDirectory);
+        if (!installedRelative.empty())
+            directories.push_back(RelativeTo(programDirectory, installedRelative));
+    }
     if (!buildDirectory.empty() && buildDirectory != programDirectory)
         directories.push_back(buildDirectory);
     return directories;

@@ -29,7 +29,10 @@ TypeResolution ResolveType(const std::string& type, const TypeLookup& lookup);
 
 // Where the known types' libraries are looked for, in order: each entry
 // of $QPM_LIBRARY_PATH (colon-separated), the directory of the qpmhost
-// binary, then the build directory the host was configured with.
+// binary, the directory an installation puts them in (`installedRelative`
+// to the binary's, "../lib/qpm"), then the build directory the host was
+// configured with.
 std::vector<std::string> ComponentSearchDirectories(const char* libraryPathVariable,
                                                     const std::string& programDirectory,
+                                                    const std::string& installedRelative,
                                                     const std::string& buildDirectory);

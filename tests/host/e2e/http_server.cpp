@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -50,6 +51,11 @@ std::string ReadHead(int client) {
 TestHttpServer::TestHttpServer() = default;
 
 TestHttpServer::~TestHttpServer() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    released_.notify_all();
     if (thread_.joinable()) {
         char stop = 1;
         ssize_t ignored = write(stopPipe_[1], &stop, 1);
@@ -92,6 +98,20 @@ std::vector<std::string> TestHttpServer::Requests() {
     return requests_;
 }
 
+void TestHttpServer::Release() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++piecesReleased_;
+    }
+    released_.notify_all();
+}
+
+bool TestHttpServer::WaitForRelease(size_t piece) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    released_.wait(lock, [&] { return stopping_ || piecesReleased_ > piece; });
+    return !stopping_;
+}
+
 void TestHttpServer::Loop() {
     for (;;) {
         pollfd fds[2] = {{listener_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
@@ -122,6 +142,15 @@ void TestHttpServer::Answer(int client) {
         "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(route.body.size()) +
         "\r\nConnection: close\r\n\r\n";
     const size_t bodyBytes = route.sendBytes < 0 ? route.body.size() : size_t(route.sendBytes);
-    response.append(route.body, 0, bodyBytes);
+    if (route.pieceBytes == 0) {
+        response.append(route.body, 0, bodyBytes);
+        SendAll(client, response.data(), response.size());
+        return;
+    }
     SendAll(client, response.data(), response.size());
+    for (size_t at = 0, piece = 0; at < bodyBytes && WaitForRelease(piece); ++piece) {
+        const size_t n = std::min(route.pieceBytes, bodyBytes - at);
+        SendAll(client, route.body.data() + at, n);
+        at += n;
+    }
 }

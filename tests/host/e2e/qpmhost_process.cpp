@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,10 +42,15 @@ void WriteTextFile(const std::string& path, const std::string& content) {
 
 ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment) {
+    return RunProgram(QPMHOST_PATH, arguments, environment);
+}
+
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment) {
     const std::string scratch = MakeScratchDirectory();
     const std::string outPath = scratch + "/stdout", errPath = scratch + "/stderr";
 
-    std::vector<std::string> args = {QPMHOST_PATH};
+    std::vector<std::string> args = {program};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -80,8 +86,10 @@ ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], &files, &attributes, argv.data(), envp.data()) == 0) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        rusage usage{};
+        while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
         }
+        result.peakKilobytes = usage.ru_maxrss;
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&files);

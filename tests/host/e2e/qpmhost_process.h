@@ -9,12 +9,16 @@
 struct ProcessResult {
     int exitCode = -1;  // 128 + the signal when it died of one
     std::string out, err;
+    long peakKilobytes = 0;  // its largest resident set
 };
 
 // Runs qpmhost with `arguments`, stdin from /dev/null, in a session of
 // its own (so it has no controlling terminal), with XDG_DATA_HOME in a
 // scratch directory and `environment` added. Waits for it to end.
 ProcessResult RunQpmhost(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment = {});
+// The same for any program (an installed qpmhost, a tool), by its path.
+ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {});
 
 // A fresh directory under the system's temporary directory.

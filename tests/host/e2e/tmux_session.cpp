@@ -9,6 +9,8 @@
 
 namespace {
 
+const char kPrompt[] = "$";
+
 std::string Capture(const std::string& command) {
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");
@@ -32,11 +34,14 @@ bool TmuxSession::Available() { return system("command -v tmux >/dev/null 2>&1")
 
 TmuxSession::TmuxSession(int columns, int rows)
     : socket_("qpmhost-test-" + std::to_string(getpid())) {
-    const std::string command =
-        "env -i PATH=/usr/bin:/bin HOME=/tmp TERM=xterm-256color PS1='$ ' sh";
+    const std::string command = std::string("env -i PATH=/usr/bin:/bin HOME=/tmp ") +
+                                "TERM=xterm-256color PS1='" + kPrompt + " ' sh";
     Tmux("-f /dev/null new-session -d -s main -x " + std::to_string(columns) + " -y " +
          std::to_string(rows) + " " + ShellQuote(command));
-    started_ = Format("#{pane_id}").find('%') != std::string::npos;
+    // Typing before the shell reads would echo the line ahead of the
+    // prompt: started means the prompt is there.
+    started_ = Format("#{pane_id}").find('%') != std::string::npos &&
+               WaitFor([&] { return Screen().find(kPrompt) == 0; });
 }
 
 TmuxSession::~TmuxSession() { Tmux("kill-server"); }

@@ -8,7 +8,8 @@
 
 class TmuxSession {
 public:
-    // A detached session `columns` x `rows` running a plain shell.
+    // A detached session `columns` x `rows` running a plain shell, whose
+    // prompt is on the screen once started() is true.
     TmuxSession(int columns, int rows);
     ~TmuxSession();
     TmuxSession(const TmuxSession&) = delete;
@@ -24,8 +25,10 @@ public:
     // A tmux format of the pane, e.g. "#{alternate_on}".
     std::string Format(const std::string& format);
     // Polls `done` (every 100 ms, the only waiting these tests do: tmux
-    // and qpmhost run on their own) until it holds or `seconds` pass.
-    bool WaitFor(const std::function<bool()>& done, int seconds = 20);
+    // and qpmhost run on their own) until it holds or `seconds` pass. The
+    // deadline is generous: it only matters when something is wrong, and
+    // a machine busy with other builds may be slow.
+    bool WaitFor(const std::function<bool()>& done, int seconds = 30);
 
 private:
     std::string Tmux(const std::string& arguments);

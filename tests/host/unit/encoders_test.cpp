@@ -1,193 +1,210 @@
-// The animation encoders, checked by decoding what they wrote: a GIF LZW
-// decoder written here from the format's description, and zlib's inflate
-// for the APNG frames.
+// The animation writers, checked by reading back what they wrote: GIF
+// with giflib's reader, APNG with the tests' own reader (zlib and the
+// row filters); and the staged file they write into.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <zlib.h>
+#include <fstream>
+#include <sstream>
 
-#include <cstring>
-#include <random>
-
-#include "output/apng_encoder.h"
-#include "output/gif_encoder.h"
+#include "host/e2e/apng_frames.h"
+#include "host/e2e/gif_frames.h"
+#include "host/e2e/qpmhost_process.h"
+#include "output/apng_writer.h"
+#include "output/gif_writer.h"
+#include "output/staged_file.h"
 
 namespace {
 
-// Decodes a GIF LZW stream back into indices.
-std::vector<uint8_t> LzwDecode(const std::vector<uint8_t>& data, int minCodeSize) {
-    const int clear = 1 << minCodeSize, end = clear + 1;
-    std::vector<std::vector<uint8_t>> dict;
-    auto reset = [&] {
-        dict.assign(size_t(end) + 1, {});
-        for (int i = 0; i < clear; ++i) dict[i] = {uint8_t(i)};
-    };
-    reset();
-    int width = minCodeSize + 1;
-    size_t bit = 0;
-    std::vector<uint8_t> out, previous;
-    for (;;) {
-        if (bit + width > data.size() * 8) break;
-        int code = 0;
-        for (int i = 0; i < width; ++i, ++bit) code |= ((data[bit / 8] >> (bit % 8)) & 1) << i;
-        if (code == clear) {
-            reset();
-            width = minCodeSize + 1;
-            previous.clear();
-            continue;
-        }
-        if (code == end) return out;
-        std::vector<uint8_t> entry;
-        if (code < int(dict.size()) && (code < clear || !dict[code].empty())) {
-            entry = dict[code];
-        } else if (code == int(dict.size()) && !previous.empty()) {
-            entry = previous;
-            entry.push_back(previous[0]);
-        } else {
-            ADD_FAILURE() << "bad code " << code << " with " << dict.size() << " entries";
-            return out;
-        }
-        out.insert(out.end(), entry.begin(), entry.end());
-        if (!previous.empty() && dict.size() < 4096) {
-            std::vector<uint8_t> added = previous;
-            added.push_back(entry[0]);
-            dict.push_back(added);
-            if (dict.size() == (size_t(1) << width) && width < 12) ++width;
-        }
-        previous = entry;
-    }
-    ADD_FAILURE() << "no end code";
-    return out;
-}
-
-TEST(Lzw, RoundTripsAcrossCodeWidthsAndTableResets) {
-    std::mt19937 random(7);
-    struct Case {
-        int minCodeSize;
-        size_t length;
-        int alphabet;
-    } cases[] = {{2, 0, 4},        {2, 1, 4},      {2, 1000, 2},
-                 {8, 200000, 256}, {8, 100000, 3}, {4, 50000, 16}};
-    for (const Case& c : cases) {
-        std::vector<uint8_t> indices(c.length);
-        for (uint8_t& i : indices) i = uint8_t(random() % c.alphabet);
-        EXPECT_EQ(LzwDecode(LzwEncode(indices, c.minCodeSize), c.minCodeSize), indices)
-            << "min code size " << c.minCodeSize << ", " << c.length << " indices";
-    }
-    // Long runs of one value build long strings quickly.
-    std::vector<uint8_t> flat(300000, 5);
-    EXPECT_EQ(LzwDecode(LzwEncode(flat, 8), 8), flat);
-}
-
-RgbImage Solid(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+RgbImage Solid(int w, int h, uint32_t rgb) {
     RgbImage image;
     image.width = w;
     image.height = h;
-    for (int i = 0; i < w * h; ++i) image.rgb.insert(image.rgb.end(), {r, g, b});
+    for (int i = 0; i < w * h; ++i)
+        image.rgb.insert(image.rgb.end(), {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
     return image;
 }
 
-TEST(GifPalette, ExactColoursWhenFewAndNearestWhenMany) {
-    RgbImage a = Solid(4, 1, 255, 0, 0);
-    RgbImage b = Solid(4, 1, 0, 0, 255);
-    b.rgb[2] = 0;  // one pixel black
-    std::vector<std::vector<uint8_t>> indices;
-    std::vector<uint8_t> palette = BuildPalette({a, b}, &indices);
-    ASSERT_EQ(palette.size(), 9u);
-    // Red is the most frequent colour, so entry 0.
-    EXPECT_EQ(std::vector<uint8_t>(palette.begin(), palette.begin() + 3),
-              (std::vector<uint8_t>{255, 0, 0}));
-    ASSERT_EQ(indices.size(), 2u);
-    EXPECT_EQ(indices[0], (std::vector<uint8_t>{0, 0, 0, 0}));
-    const uint8_t* black = &palette[indices[1][0] * 3];
-    EXPECT_EQ(black[0] + black[1] + black[2], 0);
-
-    // A gradient of 512 greys keeps 256 entries; every pixel maps near its grey.
-    RgbImage ramp;
-    ramp.width = 512;
-    ramp.height = 1;
-    for (int i = 0; i < 512; ++i)
-        ramp.rgb.insert(ramp.rgb.end(), {uint8_t(i / 2), uint8_t(i / 2), uint8_t(i / 2)});
-    palette = BuildPalette({ramp}, &indices);
-    EXPECT_EQ(palette.size(), 256u * 3);
-    for (int i = 0; i < 512; ++i) EXPECT_LE(std::abs(palette[indices[0][i] * 3] - i / 2), 2) << i;
+void Paint(RgbImage* image, int x0, int y0, int w, int h, uint32_t rgb) {
+    for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x) {
+            uint8_t* p = &image->rgb[(size_t(y) * image->width + x) * 3];
+            p[0] = uint8_t(rgb >> 16), p[1] = uint8_t(rgb >> 8), p[2] = uint8_t(rgb);
+        }
 }
 
-TEST(Gif, FileHasHeaderLoopFramesAndTrailer) {
-    std::vector<uint8_t> gif = EncodeGif({Solid(3, 2, 1, 2, 3), Solid(3, 2, 9, 9, 9)}, 150);
-    ASSERT_GT(gif.size(), 40u);
-    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
-    EXPECT_EQ(gif[6] | gif[7] << 8, 3);
-    EXPECT_EQ(gif[8] | gif[9] << 8, 2);
-    EXPECT_EQ(gif.back(), 0x3B);
-    std::string bytes(gif.begin(), gif.end());
-    EXPECT_NE(bytes.find("NETSCAPE2.0"), std::string::npos);
-    // Two graphic control blocks with a delay of 15 hundredths.
-    const std::string control = std::string("\x21\xF9\x04\x00\x0F\x00", 6);
-    size_t first = bytes.find(control);
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_NE(bytes.find(control, first + 1), std::string::npos);
-    EXPECT_TRUE(EncodeGif({}, 150).empty());
+std::vector<uint32_t> Pixels(const RgbImage& image) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) pixels.push_back(image.At(x, y));
+    return pixels;
 }
 
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+// Three frames: a picture, the same with a block changed (in one of its
+// colours), and no change.
+std::vector<RgbImage> ThreeFrames() {
+    RgbImage first = Solid(40, 30, 0xF2F0E6);
+    Paint(&first, 5, 5, 10, 4, 0x003399);
+    RgbImage second = first;
+    Paint(&second, 20, 12, 6, 3, 0x003399);
+    return {first, second, second};
+}
 
-struct Chunk {
-    std::string type;
-    std::vector<uint8_t> data;
-};
+template <typename Writer>
+bool WriteAnimation(const std::string& path, const std::vector<RgbImage>& frames,
+                    std::string* error) {
+    StagedFile file(path);
+    if (!file.Open(error)) return false;
+    Writer writer(&file, 150);
+    for (const RgbImage& frame : frames)
+        if (!writer.AddFrame(frame, error)) return false;
+    return writer.Finish(error) && file.Commit(error);
+}
 
-// Splits a PNG into chunks, checking every CRC on the way.
-std::vector<Chunk> Chunks(const std::vector<uint8_t>& png) {
-    std::vector<Chunk> chunks;
-    size_t at = 8;
-    while (at + 12 <= png.size()) {
-        uint32_t length = U32(&png[at]);
-        Chunk chunk{std::string(png.begin() + at + 4, png.begin() + at + 8),
-                    std::vector<uint8_t>(png.begin() + at + 8, png.begin() + at + 8 + length)};
-        uLong crc = crc32(0, &png[at + 4], length + 4);
-        EXPECT_EQ(U32(&png[at + 8 + length]), uint32_t(crc)) << chunk.type;
-        chunks.push_back(chunk);
-        at += 12 + length;
+TEST(GifWriter, FramesReadBackExactlyWithOnlyTheChangesStored) {
+    const std::string path = MakeScratchDirectory() + "/a.gif";
+    std::string error;
+    const std::vector<RgbImage> frames = ThreeFrames();
+    ASSERT_TRUE(WriteAnimation<GifWriter>(path, frames, &error)) << error;
+    GifMovie movie;
+    ASSERT_TRUE(ReadGif(path, &movie, &error)) << error;
+    EXPECT_EQ(movie.width, 40);
+    EXPECT_EQ(movie.height, 30);
+    EXPECT_TRUE(movie.loops);
+    ASSERT_EQ(movie.frames.size(), 3u);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        // Three colours fit any palette: the quantizer keeps them as they are.
+        EXPECT_EQ(movie.frames[i].screen, Pixels(frames[i])) << "frame " << i;
+        EXPECT_EQ(movie.frames[i].delayHundredths, 15);
+        EXPECT_FALSE(movie.frames[i].localPalette);
     }
-    EXPECT_EQ(at, png.size());
-    return chunks;
+    // The second frame holds the changed block only; the third, nothing of note.
+    EXPECT_EQ(movie.frames[0].width * movie.frames[0].height, 40 * 30);
+    EXPECT_EQ(movie.frames[1].x, 20);
+    EXPECT_EQ(movie.frames[1].y, 12);
+    EXPECT_EQ(movie.frames[1].width * movie.frames[1].height, 6 * 3);
+    EXPECT_EQ(movie.frames[2].width * movie.frames[2].height, 1);
 }
 
-// Inflates a frame and undoes the row filters (only "Sub" is written).
-std::vector<uint8_t> Unpack(const std::vector<uint8_t>& packed, int width, int height) {
-    std::vector<uint8_t> raw(size_t(width * 3 + 1) * height);
-    uLongf size = raw.size();
-    EXPECT_EQ(uncompress(raw.data(), &size, packed.data(), packed.size()), Z_OK);
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = &raw[size_t(y) * (width * 3 + 1)];
-        EXPECT_EQ(row[0], 1);
-        for (int i = 0; i < width * 3; ++i)
-            rgb.push_back(uint8_t(row[1 + i] + (i >= 3 ? rgb[rgb.size() - 3] : 0)));
+// 4096 colours: more than a palette holds.
+RgbImage Ramp() {
+    RgbImage ramp = Solid(64, 64, 0);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            Paint(&ramp, x, y, 1, 1, uint32_t(x * 4) << 16 | uint32_t(y * 4) << 8 | 0x80);
+    return ramp;
+}
+
+TEST(GifWriter, NewColoursJoinTheSharedPaletteWhileItHasRoom) {
+    RgbImage greys = Solid(64, 64, 0);
+    for (int x = 0; x < 64; ++x) Paint(&greys, x, 0, 1, 64, uint32_t(x * 4) * 0x010101);
+    struct Case {
+        const char* name;
+        RgbImage first;
+        bool ownPalette;  // for the second frame
+    } cases[] = {{"64 greys leave room", greys, false}, {"4096 colours fill it", Ramp(), true}};
+    for (const Case& c : cases) {
+        // Then blocks in colours far from all of the first frame's.
+        RgbImage second = c.first;
+        Paint(&second, 8, 4, 8, 8, 0x0000FF);
+        Paint(&second, 24, 4, 8, 8, 0xFF00FF);
+        const std::string path = MakeScratchDirectory() + "/b.gif";
+        std::string error;
+        ASSERT_TRUE(WriteAnimation<GifWriter>(path, {c.first, second}, &error)) << error;
+        GifMovie movie;
+        ASSERT_TRUE(ReadGif(path, &movie, &error)) << error;
+        ASSERT_EQ(movie.frames.size(), 2u);
+        EXPECT_EQ(movie.globalColours, 256) << c.name;
+        EXPECT_FALSE(movie.frames[0].localPalette) << c.name;
+        EXPECT_EQ(movie.frames[1].localPalette, c.ownPalette) << c.name;
+        // The new colours are exact either way, and so are the unchanged pixels.
+        EXPECT_EQ(movie.frames[1].screen[size_t(8) * 64 + 12], 0x0000FFu) << c.name;
+        EXPECT_EQ(movie.frames[1].screen[size_t(8) * 64 + 28], 0xFF00FFu) << c.name;
+        EXPECT_EQ(movie.frames[1].screen[size_t(40) * 64 + 40],
+                  movie.frames[0].screen[size_t(40) * 64 + 40])
+            << c.name;
     }
-    return rgb;
+    // The greys themselves are few enough to be kept exactly.
+    GifMovie movie;
+    std::string error;
+    const std::string path = MakeScratchDirectory() + "/g.gif";
+    ASSERT_TRUE(WriteAnimation<GifWriter>(path, {greys}, &error)) << error;
+    ASSERT_TRUE(ReadGif(path, &movie, &error)) << error;
+    EXPECT_EQ(movie.frames[0].screen, Pixels(greys));
 }
 
-TEST(Apng, ChunksInOrderAndFramesDecodeExactly) {
-    RgbImage one = Solid(5, 3, 10, 20, 30), two = Solid(5, 3, 200, 100, 50);
-    two.rgb[7] = 99;
-    std::vector<uint8_t> png = EncodeApng({one, two}, 150);
-    ASSERT_GT(png.size(), 8u);
-    EXPECT_EQ(memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
-    std::vector<Chunk> chunks = Chunks(png);
-    std::vector<std::string> types;
-    for (const Chunk& c : chunks) types.push_back(c.type);
-    EXPECT_EQ(types,
-              (std::vector<std::string>{"IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "IEND"}));
-    EXPECT_EQ(U32(chunks[1].data.data()), 2u);  // frames
-    // Sequence numbers run 0, 1, 2 over fcTL, fdAT.
-    EXPECT_EQ(U32(chunks[2].data.data()), 0u);
-    EXPECT_EQ(U32(chunks[4].data.data()), 1u);
-    EXPECT_EQ(U32(chunks[5].data.data()), 2u);
-    EXPECT_EQ(chunks[2].data[20] << 8 | chunks[2].data[21], 150);  // delay numerator
-    EXPECT_EQ(Unpack(chunks[3].data, 5, 3), one.rgb);
-    std::vector<uint8_t> second(chunks[5].data.begin() + 4, chunks[5].data.end());
-    EXPECT_EQ(Unpack(second, 5, 3), two.rgb);
+TEST(ApngWriter, FramesReadBackExactlyWithTheCountWrittenAtTheEnd) {
+    const std::string path = MakeScratchDirectory() + "/a.png";
+    std::string error;
+    const std::vector<RgbImage> frames = ThreeFrames();
+    ASSERT_TRUE(WriteAnimation<ApngWriter>(path, frames, &error)) << error;
+    ApngInfo info;
+    std::vector<std::vector<uint32_t>> read;
+    ASSERT_TRUE(ForEachApngFrame(
+        path, &info, [&](int, const std::vector<uint32_t>& picture) { read.push_back(picture); },
+        &error))
+        << error;
+    EXPECT_EQ(info.width, 40);
+    EXPECT_EQ(info.frames, 3u);
+    EXPECT_EQ(info.plays, 0u);
+    ASSERT_EQ(read.size(), 3u);
+    for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(read[i], Pixels(frames[i])) << i;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+TEST(StagedFile, TheTargetChangesOnlyWhenTheFileIsWhole) {
+    const std::string dir = MakeScratchDirectory();
+    const std::string target = dir + "/out.bin";
+    WriteTextFile(target, "old");
+    {
+        // Abandoned: the target keeps its content, nothing is left beside it.
+        StagedFile file(target);
+        std::string error;
+        ASSERT_TRUE(file.Open(&error)) << error;
+        EXPECT_TRUE(file.Write("new", 3));
+    }
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(system(("test $(ls -A " + dir + " | wc -l) -eq 1").c_str()), 0);
+
+    StagedFile file(target);
+    std::string error;
+    ASSERT_TRUE(file.Open(&error)) << error;
+    EXPECT_TRUE(file.Write("header+body", 11));
+    EXPECT_TRUE(file.WriteAt(0, "HEADER", 6));
+    EXPECT_FALSE(file.WriteAt(8, "beyond", 6));  // past the end: refused, and the file fails
+    EXPECT_FALSE(file.Commit(&error));
+    EXPECT_NE(error.find("cannot write " + target), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(target), "old");
+}
+
+TEST(StagedFile, ASymlinkAtTheTargetIsReplacedNotFollowed) {
+    const std::string dir = MakeScratchDirectory();
+    WriteTextFile(dir + "/elsewhere", "keep me");
+    ASSERT_EQ(symlink((dir + "/elsewhere").c_str(), (dir + "/out.gif").c_str()), 0);
+    const mode_t mask = umask(022);
+    StagedFile file(dir + "/out.gif");
+    std::string error;
+    ASSERT_TRUE(file.Open(&error)) << error;
+    EXPECT_TRUE(file.Write("GIF", 3));
+    EXPECT_TRUE(file.Commit(&error)) << error;
+    umask(mask);
+    EXPECT_EQ(ReadAll(dir + "/elsewhere"), "keep me");
+    struct stat st {};
+    ASSERT_EQ(lstat((dir + "/out.gif").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(ReadAll(dir + "/out.gif"), "GIF");
+
+    StagedFile nowhere(dir + "/no/such/dir/x.gif");
+    EXPECT_FALSE(nowhere.Open(&error));
+    EXPECT_EQ(error, "cannot write " + dir + "/no/such/dir/x.gif: No such file or directory");
 }
 
 }  // namespace
@@ -195,11 +212,24 @@ TEST(Apng, ChunksInOrderAndFramesDecodeExactly) {
 namespace {
 
 TEST(Frames, APageThatChangedSizeIsFittedToTheFirstFrame) {
-    RgbImage image = Solid(3, 2, 7, 8, 9);
+    RgbImage image = Solid(3, 2, 0x070809);
     RgbImage wider = FitImage(image, 4, 1);
     EXPECT_EQ(wider.rgb, (std::vector<uint8_t>{7, 8, 9, 7, 8, 9, 7, 8, 9, 0, 0, 0}));
     RgbImage smaller = FitImage(image, 1, 3);
     EXPECT_EQ(smaller.rgb, (std::vector<uint8_t>{7, 8, 9, 7, 8, 9, 0, 0, 0}));
+}
+
+TEST(Frames, TheChangedRectangleBoundsEveryChange) {
+    RgbImage before = Solid(10, 8, 0x101010);
+    EXPECT_TRUE(ChangedRect(before, before).Empty());
+    RgbImage after = before;
+    Paint(&after, 2, 6, 1, 1, 0x202020);
+    Paint(&after, 7, 3, 2, 1, 0x202020);
+    const PixelRect rect = ChangedRect(before, after);
+    EXPECT_EQ(rect.x, 2);
+    EXPECT_EQ(rect.y, 3);
+    EXPECT_EQ(rect.width, 7);
+    EXPECT_EQ(rect.height, 4);
 }
 
 }  // namespace

@@ -83,10 +83,15 @@ TEST(TypeTable, RegistryServesWhatTheTableDoesNot) {
 }
 
 TEST(TypeTable, SearchDirectoriesInOrder) {
-    EXPECT_EQ(ComponentSearchDirectories("/a::/b:", "/bin", "/build"),
-              (std::vector<std::string>{"/a", "/b", "/bin", "/build"}));
-    EXPECT_EQ(ComponentSearchDirectories(nullptr, "/bin", "/bin"),
+    EXPECT_EQ(ComponentSearchDirectories("/a::/b:", "/opt/q/bin", "../lib/qpm", "/build"),
+              (std::vector<std::string>{"/a", "/b", "/opt/q/bin", "/opt/q/lib/qpm", "/build"}));
+    EXPECT_EQ(ComponentSearchDirectories(nullptr, "/bin", "", "/bin"),
               (std::vector<std::string>{"/bin"}));
+    // The installed directory climbs from the program's as its ".."s say.
+    EXPECT_EQ(ComponentSearchDirectories(nullptr, "/usr/bin", "../../lib/qpm", ""),
+              (std::vector<std::string>{"/usr/bin", "/lib/qpm"}));
+    EXPECT_EQ(ComponentSearchDirectories(nullptr, "/opt/bin", "qpm", ""),
+              (std::vector<std::string>{"/opt/bin", "/opt/bin/qpm"}));
 }
 
 }  // namespace

@@ -50,6 +50,34 @@ TEST(Options, HeadlessOutputs) {
     EXPECT_EQ(print.options.printPath, "p.png");
 }
 
+TEST(Options, LiveOutputsAndTheTerminalsGraphics) {
+    struct Case {
+        std::vector<const char*> args;
+        OutputMode output;
+        TerminalGraphics graphics;
+    } cases[] = {
+        {{"a.html", "--window"}, OutputMode::kWindow, TerminalGraphics::kAuto},
+        {{"a.html", "--x11"}, OutputMode::kWindow, TerminalGraphics::kAuto},
+        {{"a.html", "--x11", "--window"}, OutputMode::kWindow, TerminalGraphics::kAuto},
+        {{"a.html", "--terminal"}, OutputMode::kTerminal, TerminalGraphics::kAuto},
+        {{"a.html", "--term-graphics", "sixel"}, OutputMode::kTerminal, TerminalGraphics::kSixel},
+        {{"--term-graphics", "kitty", "--terminal", "a.html"},
+         OutputMode::kTerminal,
+         TerminalGraphics::kKitty},
+        {{"a.html", "--term-graphics", "iterm"}, OutputMode::kTerminal, TerminalGraphics::kIterm},
+        {{"a.html", "--term-graphics", "symbols"},
+         OutputMode::kTerminal,
+         TerminalGraphics::kSymbols},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_EQ(p.options.output, c.output) << c.args[1];
+        EXPECT_EQ(p.options.terminalGraphics, c.graphics) << c.args[1];
+        EXPECT_FALSE(p.options.Headless());
+    }
+}
+
 TEST(Options, OneComponentWithAttributes) {
     Parsed p = Parse({"--component", "libpellux.so", "--attr", "TEXT=a=b c", "--attr", "SIZE=20",
                       "--width", "300", "--height", "40", "--yes", "--verbose"});
@@ -76,6 +104,10 @@ TEST(Options, MistakesAreNamed) {
         {{"a.html", "--after", "soon", "--png", "x"}, "--after wants a whole number"},
         {{"a.html", "--frames", "0", "--gif", "x"}, "--frames wants"},
         {{"a.html", "--png", "x", "--x11"}, "cannot be combined"},
+        {{"a.html", "--window", "--terminal"}, "--terminal cannot be combined with --window"},
+        {{"a.html", "--term-graphics", "ascii"}, "wants kitty, sixel, iterm or symbols"},
+        {{"a.html", "--term-graphics", "sixel", "--window"}, "belongs with the terminal"},
+        {{"a.html", "--term-graphics", "sixel", "--png", "x"}, "belongs with the terminal"},
         {{"a.html", "--gif", "x", "--apng", "y"}, "cannot be combined"},
         {{"a.html", "--frames", "3"}, "--frames needs --gif"},
         {{"a.html", "--after", "100"}, "--after needs"},
