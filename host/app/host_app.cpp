@@ -2,9 +2,9 @@
 #include "app/host_app.h"
 
 #include <qpm_platform.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/consent.h"
@@ -12,34 +12,30 @@
 #include "app/run_loops.h"
 #include "page/url.h"
 #include "session/component_slots.h"
+#include "session/components_folder.h"
 #include "session/host.h"
 #include "session/log.h"
 #include "session/page_windows.h"
 #include "session/printing.h"
+#include "session/uninstall.h"
+#include "session/user_data.h"
 
 namespace {
 
-void MakeDirectories(const std::string& path) {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
-        mkdir(path.substr(0, slash).c_str(), 0755);
-    mkdir(path.c_str(), 0755);
-}
-
-std::string DefaultWindowsDirectory() {
-    const char* data = getenv("XDG_DATA_HOME");
-    if (data && *data == '/') return std::string(data) + "/qpm/windows";
-    const char* home = getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/qpm/windows";
-}
-
-// The Windows directory (where DRX.REG lives) and the host's identity.
-void SetUpEnvironment(Host& host, const HostOptions& options) {
+// The Windows directory, where DRX.REG lives.
+void SetUpWindowsDirectory(const HostOptions& options) {
     const std::string directory = options.windowsDirectory.empty()
-                                      ? DefaultWindowsDirectory()
+                                      ? UserDataDirectory() + "/windows"
                                       : AbsolutePath(options.windowsDirectory);
     MakeDirectories(directory);
     QpmSetWindowsDirectory(directory.c_str());
+}
+
+// The Windows directory, the components folder, the host's identity and
+// its transfers.
+bool SetUpEnvironment(Host& host, const HostOptions& options) {
+    SetUpWindowsDirectory(options);
+    host.componentsDirectory = DefaultComponentsDirectory();
     char windows[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, sizeof windows);
     std::string registry = windows;
@@ -58,6 +54,21 @@ void SetUpEnvironment(Host& host, const HostOptions& options) {
         else
             LogVerbose("fetched %s (handle %ld)", url.c_str(), long(handle));
     };
+    std::string error;
+    if (options.caCertificates.empty() ||
+        host.transport->TrustExtraCertificates(options.caCertificates, &error))
+        return true;
+    LogError("--cacert: %s", error.c_str());
+    return false;
+}
+
+ExitCode Uninstall(const HostOptions& options) {
+    SetUpWindowsDirectory(options);
+    std::string report;
+    const bool removed =
+        UninstallType(options.uninstallType, DefaultComponentsDirectory(), &report);
+    fputs(report.c_str(), removed ? stdout : stderr);
+    return removed ? kExitOk : kExitComponent;
 }
 
 // --component takes a library file or a type name; type names hold a
@@ -110,6 +121,7 @@ ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
         LogError("%s", error.c_str());
         outputOk = false;
     }
+    HoldErrorsWhileOnScreen(false);
     if (!outputOk) return kExitOutput;
     return host.componentFailed ? kExitComponent : kExitOk;
 }
@@ -121,8 +133,9 @@ ExitCode RunHost(const HostOptions& options) {
     // Timers set from now on run on virtual time when headless.
     if (options.Headless()) QpmUseManualClock(0);
     Host host;
+    if (!options.uninstallType.empty()) return Uninstall(options);
     if (!LoadDocument(host, options)) return kExitPage;
-    SetUpEnvironment(host, options);
+    if (!SetUpEnvironment(host, options)) return kExitUsage;
     CreateSlots(host);
 
     std::string error;
@@ -146,6 +159,7 @@ ExitCode RunHost(const HostOptions& options) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);
     }
+    HoldErrorsWhileOnScreen(options.output == OutputMode::kTerminal);
     if (output->Live())
         RunLive(host, *output);
     else

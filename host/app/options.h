@@ -32,6 +32,8 @@ struct HostOptions {
     int streamTimeoutMs = 10000;  // headless: how long to wait for a transfer
 
     std::string windowsDirectory;
+    std::string caCertificates;  // --cacert FILE
+    std::string uninstallType;   // --uninstall TYPE
     std::string context;
     std::string userName, userAddress;
     ConsentAnswer consent = ConsentAnswer::kAsk;

@@ -6,6 +6,7 @@
 
 #include "page/page_painter.h"
 #include "session/host.h"
+#include "session/installer_status.h"
 #include "session/requests.h"
 #include "session/stream_notices.h"
 
@@ -40,6 +41,7 @@ void IdleComponents(Host& host) {
         }
         SendMessageA(slot->window, QPMM_IDLE, 0, 0);
     }
+    WatchInstallers(host);
 }
 
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
