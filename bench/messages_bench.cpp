@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "support/figure_report.h"
+#include "support/virtual_receiver.h"
 
 namespace {
 
@@ -24,28 +25,11 @@ HWND BenchWindow() {
     return window;
 }
 
-// The peer: what a window procedure does for a message, as a virtual call
-// the compiler cannot see through.
-struct Receiver {
-    virtual ~Receiver() = default;
-    virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-};
-
-struct CountingReceiver : Receiver {
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM) override {
-        return message == WM_USER ? LRESULT(wParam + 1) : 0;
-    }
-};
-
 void VirtualCall(benchmark::State& state) {
-    CountingReceiver counting;
-    Receiver* receiver = &counting;
+    Receiver& receiver = CountingReceiver();
     WPARAM i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(receiver);
-        i = WPARAM(receiver->Handle(WM_USER, i, 0));
-    }
-    benchmark::DoNotOptimize(i);
+    for (auto _ : state) i = WPARAM(receiver.Handle(WM_USER, i, 0));
+    if (i != WPARAM(state.iterations())) state.SkipWithError("the receiver was not called");
 }
 
 void SendMessageRoundTrip(benchmark::State& state) {

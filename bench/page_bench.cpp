@@ -85,11 +85,13 @@ void StopInTerminal(pid_t pid, int master) {
     close(master);
 }
 
-// The demo page live in a pseudo terminal of 120 x 40 cells; what it
-// writes between the first and the last of `kWatchSeconds` seconds.
+// The demo page live in a pseudo terminal of 120 x 40 cells, drawn with
+// the terminal graphics `graphics`; what it writes between the first and
+// the last of `kWatchSeconds` seconds.
 constexpr double kSettleSeconds = 1.0, kWatchSeconds = 5.0;
+const char* const kTerminalGraphics[] = {"symbols", "sixel", "kitty"};
 
-void TerminalBytes(benchmark::State& state) {
+void TerminalBytes(benchmark::State& state, const char* graphics) {
     for (auto _ : state) {
         winsize size{};
         size.ws_col = 120;
@@ -99,8 +101,8 @@ void TerminalBytes(benchmark::State& state) {
         if (pid < 0) return state.SkipWithError("no pseudo terminal");
         if (pid == 0) {
             setenv("TERM", "xterm-256color", 1);
-            execl(QPMHOST_PROGRAM, QPMHOST_PROGRAM, QPM_DEMO_PAGE, "--windows-dir",
-                  (Dir() / "windows").c_str(), static_cast<char*>(nullptr));
+            execl(QPMHOST_PROGRAM, QPMHOST_PROGRAM, QPM_DEMO_PAGE, "--term-graphics", graphics,
+                  "--windows-dir", (Dir() / "windows").c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         using Clock = std::chrono::steady_clock;
@@ -148,17 +150,26 @@ void Report(const BestTimes& times) {
                     Format("each ticker 10-100: %.3f, 100-1000: %.3f", early, late), late / early,
                     "<= 1 ms each; 100-1000 vs 10-100 <= 1.5",
                     worst <= 1.0 && late / early <= 1.5 && core < 10});
-    const double bytes = times.Counter("TerminalBytes", "bytes_per_s");
-    if (bytes > 0)
-        PrintFigureRow({"4 terminal output, demo page", Format("%.0f bytes/s", bytes), "-", 0,
-                        "reported", false, false});
+    for (const char* graphics : kTerminalGraphics) {
+        const double bytes = times.Counter(std::string("TerminalBytes/") + graphics, "bytes_per_s");
+        if (bytes > 0)
+            PrintFigureRow({Format("4 terminal output, demo page, %s", graphics),
+                            Format("%.0f bytes/s", bytes), "-", 0, "reported", false, false});
+    }
+}
+
+void RegisterTerminalBytes() {
+    for (const char* graphics : kTerminalGraphics)
+        benchmark::RegisterBenchmark((std::string("TerminalBytes/") + graphics).c_str(),
+                                     TerminalBytes, graphics)
+            ->Iterations(1)
+            ->Unit(benchmark::kSecond);
 }
 
 }  // namespace
 
-BENCHMARK(TerminalBytes)->Iterations(1)->Unit(benchmark::kSecond);
-
 int main(int argc, char** argv) {
+    RegisterTerminalBytes();
     RegisterPageCpu();
     return RunFigures(argc, argv, &Report);
 }

@@ -19,6 +19,8 @@
 // itself (used for the CPU time of a child process).
 class BestTimes : public benchmark::ConsoleReporter {
 public:
+    // Plain text: the output goes to a log file, not a terminal.
+    BestTimes() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override;
 
     // Seconds per iteration; 0 when the benchmark did not run.
