@@ -132,7 +132,7 @@ double MsPerSecond(const BestTimes& times, int n) {
     return (scrolled - still) / (kScrollMs / 1000.0) * 1e3;
 }
 
-void Report(const BestTimes& times) {
+void ReportPageScale(const BestTimes& times) {
     double worst = 0;
     std::string costs;
     for (int n : kTickerCounts) {
@@ -150,12 +150,20 @@ void Report(const BestTimes& times) {
                     Format("each ticker 10-100: %.3f, 100-1000: %.3f", early, late), late / early,
                     "<= 1 ms each; 100-1000 vs 10-100 <= 1.5",
                     worst <= 1.0 && late / early <= 1.5 && core < 10});
+}
+
+void ReportTerminal(const BestTimes& times) {
     for (const char* graphics : kTerminalGraphics) {
         const double bytes = times.Counter(std::string("TerminalBytes/") + graphics, "bytes_per_s");
         if (bytes > 0)
             PrintFigureRow({Format("4 terminal output, demo page, %s", graphics),
                             Format("%.0f bytes/s", bytes), "-", 0, "reported", false, false});
     }
+}
+
+void Report(const BestTimes& times) {
+    ReportPageScale(times);
+    ReportTerminal(times);
 }
 
 void RegisterTerminalBytes() {
