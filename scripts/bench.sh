@@ -5,6 +5,7 @@
 # (OpenSSL, cairo) are installed here when missing; nothing else uses them.
 # Usage: scripts/bench.sh [benchmark program names...]   (default: all)
 # Each program's full Google Benchmark output goes to build/bench/logs/.
+# Exits non-zero when a program failed (its rows are then missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,11 +21,15 @@ logs=build/bench/logs
 mkdir -p "$logs"
 rows="$logs/figures.txt"
 : >"$rows"
+failed=0
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for program in "${programs[@]}"; do
   echo "running $program ..." >&2
   build/bench/bench/"$program" --benchmark_color=false --benchmark_enable_random_interleaving=true \
-    >"$logs/$program.log" 2>&1 || echo "$program failed (see $logs/$program.log)" >&2
+    >"$logs/$program.log" 2>&1 || {
+    echo "$program failed (see $logs/$program.log)" >&2
+    failed=1
+  }
   grep -o 'FIGURE|.*' "$logs/$program.log" | cut -d'|' -f2- >>"$rows" || true
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -51,3 +56,4 @@ awk -F'|' '
       print line "|"
     }
   }' "$rows"
+exit $failed

@@ -4,6 +4,7 @@
 #include <qpm/protocol.h>
 #include <qpm/records.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -115,18 +116,20 @@ LRESULT CALLBACK ComponentHost::SiteProc(HWND window, UINT message, WPARAM wPara
 LRESULT ComponentHost::Answer(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
         case QPMR_OPENSTREAM:
-            if (bytes_ == nullptr || open_) return kNoStream;
+            if (bytes_ == nullptr || bytes_->empty() || open_) return kNoStream;
             open_ = true;
             return kStreamHandle;
         case QPMR_READSTREAM: {
             auto* request = reinterpret_cast<ReadRequest*>(lParam);
             if (!open_ || request->handle != kStreamHandle) return -1;
-            const size_t n = std::min(bytes_->size() - position_, size_t(request->size));
+            const size_t offset = position_ % bytes_->size();
+            const size_t n =
+                std::min({total_ - position_, size_t(request->size), bytes_->size() - offset});
             if (n == 0) {
                 ended_ = true;
                 return -1;
             }
-            memcpy(request->buffer, bytes_->data() + position_, n);
+            memcpy(request->buffer, bytes_->data() + offset, n);
             position_ += n;
             return LRESULT(n);
         }

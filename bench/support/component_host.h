@@ -29,8 +29,13 @@ public:
     // Stops the component (1027) and drops the messages posted meanwhile.
     void Stop();
 
-    // The bytes the next opened stream delivers (the host keeps a pointer).
-    void SetStreamBytes(const std::string* bytes) { bytes_ = bytes; }
+    // The next opened stream delivers `total` bytes: `pattern` again and
+    // again (the host keeps a pointer). A small pattern stays in the cache
+    // as a host's receive buffer does, whatever the stream's length.
+    void SetStreamBytes(const std::string* pattern, size_t total) {
+        bytes_ = pattern;
+        total_ = total;
+    }
     // Announces the stream's data (1034): the component pulls it all.
     void AnnounceStream();
     // True once the component has read the end of the stream.
@@ -52,6 +57,7 @@ private:
     HWND component_ = nullptr;
     std::vector<std::string> names_, values_;
     const std::string* bytes_ = nullptr;
+    size_t total_ = 0;
     size_t position_ = 0;
     bool open_ = false;
     bool ended_ = false;
