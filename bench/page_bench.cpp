@@ -1,16 +1,17 @@
 // Figure 4: scale with the page. qpmhost, headless, on generated pages of
 // 1, 10, 100 and 1000 tickers: the CPU time one virtual second of
-// scrolling costs (the run with 30 virtual seconds less the run with
-// none), per ticker; and whether it grows linearly: the cost of each
+// scrolling costs (a run with some virtual seconds of it less the run
+// with none), per ticker; and whether it grows linearly: the cost of each
 // further ticker from 100 to 1000 against that from 10 to 100. And the
 // live terminal output of the demo page: the bytes written to the
-// terminal per second.
+// terminal per second, with each kind of terminal graphics.
 #include <benchmark/benchmark.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 
@@ -21,7 +22,9 @@
 namespace {
 
 const int kTickerCounts[] = {1, 10, 100, 1000};
-constexpr int kScrollMs = 30000;
+// Virtual milliseconds of scrolling: long enough that the scrolling's
+// cost stands well above what a start of qpmhost varies by (a few ms).
+int ScrollMs(int tickers) { return tickers < 100 ? 300000 : 30000; }
 
 ScratchDir& Dir() {
     static ScratchDir dir;
@@ -59,7 +62,7 @@ void PageCpu(benchmark::State& state) {
 
 void RegisterPageCpu() {
     for (int n : kTickerCounts)
-        for (int ms : {0, kScrollMs})
+        for (int ms : {0, ScrollMs(n)})
             benchmark::RegisterBenchmark("PageCpu", PageCpu)
                 ->Args({n, ms})
                 ->Unit(benchmark::kMillisecond)
@@ -126,18 +129,21 @@ void TerminalBytes(benchmark::State& state, const char* graphics) {
 // CPU milliseconds one virtual second of scrolling costs with n tickers.
 double MsPerSecond(const BestTimes& times, int n) {
     const std::string base = "PageCpu/" + std::to_string(n) + "/";
-    const double scrolled = times.Seconds(base + std::to_string(kScrollMs));
+    const double scrolled = times.Seconds(base + std::to_string(ScrollMs(n)));
     const double still = times.Seconds(base + "0");
     if (scrolled <= 0 || still <= 0) return -1;
-    return (scrolled - still) / (kScrollMs / 1000.0) * 1e3;
+    // Below what the start varies by, the cost reads as none.
+    return std::max(0.0, scrolled - still) / (ScrollMs(n) / 1000.0) * 1e3;
 }
 
 void ReportPageScale(const BestTimes& times) {
+    const char* figure = "4 page scale, CPU ms per ticker per s";
+    const char* target = "<= 1 ms each; 100-1000 vs 10-100 <= 1.5";
     double worst = 0;
     std::string costs;
     for (int n : kTickerCounts) {
         const double ms = MsPerSecond(times, n);
-        if (ms < 0) return;
+        if (ms < 0) return PrintFigureRow({figure, "not measured (see the log)", "-", 0, target});
         worst = std::max(worst, ms / n);
         costs += Format("%s%d: %.3f", costs.empty() ? "" : ", ", n, ms / n);
     }
@@ -145,11 +151,9 @@ void ReportPageScale(const BestTimes& times) {
     const double early = (MsPerSecond(times, 100) - MsPerSecond(times, 10)) / 90;
     const double late = (MsPerSecond(times, 1000) - MsPerSecond(times, 100)) / 900;
     const double core = MsPerSecond(times, 100) / 10;  // percent of one core
-    PrintFigureRow({"4 page scale, CPU ms per ticker per s",
-                    costs + Format("; 100 tickers %.1f%% of a core", core),
+    PrintFigureRow({figure, costs + Format("; 100 tickers %.1f%% of a core", core),
                     Format("each ticker 10-100: %.3f, 100-1000: %.3f", early, late), late / early,
-                    "<= 1 ms each; 100-1000 vs 10-100 <= 1.5",
-                    worst <= 1.0 && late / early <= 1.5 && core < 10});
+                    target, worst <= 1.0 && late / early <= 1.5 && core < 10});
 }
 
 void ReportTerminal(const BestTimes& times) {

@@ -5,7 +5,7 @@
 # (OpenSSL, cairo) are installed here when missing; nothing else uses them.
 # Usage: scripts/bench.sh [benchmark program names...]   (default: all)
 # Each program's full Google Benchmark output goes to build/bench/logs/.
-# Exits non-zero when a program failed (its rows are then missing).
+# Exits non-zero when a program failed or a figure has no row.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,4 +56,13 @@ awk -F'|' '
       print line "|"
     }
   }' "$rows"
+# A figure without a row was not measured: its program failed or skipped it.
+if [ $# -eq 0 ]; then
+  for figure in 1 2 3 4 5 6 7; do
+    grep -q "^$figure " "$rows" || {
+      echo "figure $figure: not measured (see $logs)" >&2
+      failed=1
+    }
+  done
+fi
 exit $failed
