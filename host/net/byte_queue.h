@@ -21,7 +21,7 @@ public:
     size_t Size() const { return size_; }
 
 private:
-    static constexpr size_t kBlockSize = 64 * 1024;
+    static constexpr size_t kBlockSize = size_t(64) * 1024;
     using Block = std::unique_ptr<char[]>;
 
     Block NewBlock();

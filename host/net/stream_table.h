@@ -66,7 +66,7 @@ public:
     void NoticeDone(const Notice& notice);
     bool HasDueNotice() const;
 
-    static constexpr size_t kBytesPerNotice = 256 * 1024;
+    static constexpr size_t kBytesPerNotice = size_t(256) * 1024;
 
 private:
     enum class Transfer { kRunning, kComplete, kFailed };

@@ -15,7 +15,7 @@ namespace qpm {
 namespace {
 
 // Writes smaller than this are gathered, up to this much per handle.
-constexpr size_t kGatherLimit = 256 * 1024;
+constexpr size_t kGatherLimit = size_t(256) * 1024;
 
 OpenFileEntry* gathering = nullptr;  // the handle holding gathered bytes, if any
 
