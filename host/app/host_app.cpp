@@ -112,7 +112,7 @@ bool LoadDocument(Host& host, const HostOptions& o) {
 }
 
 ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
-    StopSlots(host);
+    host.hosting->Stop();
     if (host.pageWindow) DestroyWindow(host.pageWindow);
     host.pageWindow = nullptr;
     host.libraries.FreeAll();
@@ -148,13 +148,14 @@ ExitCode RunHost(const HostOptions& options) {
     InstallConsentHandler(
         options.consent, [shown] { shown->Suspend(); }, [shown] { shown->Resume(); });
 
-    PrepareSlots(host);
+    host.hosting = MakeHosting(options.hosting, host);
+    host.hosting->Prepare();
     if (!CreatePageWindow(host)) {
         LogError("cannot create the page window");
         return kExitOutput;
     }
     RelayoutPage(host);
-    StartSlots(host);
+    host.hosting->Start();
     if (!output->Open(host.layout.width, host.layout.height, host.page.title, &error)) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);

@@ -168,3 +168,21 @@ void StopSlots(Host& host) {
         slot->window = nullptr;
     }
 }
+
+std::string SlotLibraryPath(Host& host, ComponentSlot& slot) {
+    if (!slot.libraryPath.empty()) return slot.libraryPath;
+    const std::string& type = slot.element->type();
+    TypeResolution found = ResolveType(type, HostTypeLookup());
+    if (found.source != TypeResolution::kNotInstalled) return found.library;
+    Fail(host, slot,
+         type.empty() ? "the element has no TYPE attribute, so no component can run it"
+                      : "no library is known or installed for type " + type);
+    return "";
+}
+
+void FailSlot(Host& host, ComponentSlot& slot, const std::string& why) { Fail(host, slot, why); }
+
+void LogPlacement(const Host& host, const ComponentSlot& slot) {
+    LogVerbose("%s at %d,%d size %dx%d", slot.label.c_str(), host.layout.blocks[slot.block].x,
+               host.layout.blocks[slot.block].y, slot.width, slot.height);
+}

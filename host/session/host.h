@@ -15,6 +15,7 @@
 #include "page/page.h"
 #include "session/component_library.h"
 #include "session/host_info.h"
+#include "session/hosting.h"
 
 // One component of the page. The site is the host's window the
 // component lives in: the component window's parent, exactly its size,
@@ -54,6 +55,9 @@ struct Host {
     std::string installerCopy;        // that copy, once placed
     HWND pageWindow = nullptr;
     bool componentFailed = false;
+    // How the components run; made before they are prepared, gone before
+    // the transport it may use.
+    std::shared_ptr<ComponentHosting> hosting;
 
     ComponentSlot* SlotOfWindow(HWND window) const {
         for (const auto& slot : slots)
