@@ -24,19 +24,27 @@ void DrawUnderlineBar(Canvas& canvas, const FontInstance& font, int left, int wi
     FillPixels(canvas, RECT{left, top, left + width, top + m.underlineThickness}, pixel, clip);
 }
 
+// Glyphs wholly outside `visible` are passed over without a look at the
+// canvas: a ticker's line of text is mostly beyond its window's edge.
 void DrawTextRun(Canvas& canvas, const FontInstance& font, int x, int y, const char* text,
                  int count, const INT* dx, const TextStyle& style, const RECT* clip) {
     const FontMetrics& m = font.Metrics();
-    int width = TextWidth(font, text, count, dx);
+    const bool needsWidth = style.opaque || m.underline || m.strikeOut;
+    const int width = needsWidth ? TextWidth(font, text, count, dx) : 0;
     if (style.opaque)
         FillPixels(canvas, RECT{x, y, x + width, y + m.height}, style.background, clip);
+    RECT visible = canvas.clip.Bounds();
+    if (clip) visible = RectIntersection(visible, *clip);
     int baseline = y + m.ascent;
-    int pen = x;
+    int64_t pen = x;
     for (int i = 0; i < count; ++i) {
         const Glyph& glyph = font.GlyphOf(static_cast<unsigned char>(text[i]));
-        if (glyph.width > 0 && glyph.height > 0) {
+        const int64_t left = pen + glyph.left, top = int64_t(baseline) - glyph.top;
+        if (glyph.width > 0 && glyph.height > 0 && left < visible.right &&
+            left + glyph.width > visible.left && top < visible.bottom &&
+            top + glyph.height > visible.top) {
             CoverageMask mask{glyph.coverage.data(), glyph.width, glyph.height, glyph.width};
-            BlendMask(canvas, pen + glyph.left, baseline - glyph.top, mask, style.text, clip);
+            BlendMask(canvas, int(left), int(top), mask, style.text, clip);
         }
         pen += dx ? dx[i] : glyph.advance;
     }

@@ -11,6 +11,7 @@
 #include "internal/kernel_internal.h"
 #include "kernel/atomic_file.h"
 #include "kernel/file_errors.h"
+#include "kernel/file_table.h"
 #include "kernel/profile_parser.h"
 
 #include <fcntl.h>
@@ -34,6 +35,7 @@ std::string ProfilePath(LPCSTR file) {
 
 // Reads the whole file; returns 0 or the Win32 error.
 DWORD ReadProfileFile(const std::string& path, std::string* text) {
+    qpm::FlushGatheredWrites();  // the file may have been written through a handle
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return qpm::Win32ErrorFromErrno(errno, path);
     char buffer[16384];
