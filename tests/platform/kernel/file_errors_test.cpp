@@ -61,15 +61,20 @@ TEST_F(FileErrorsTest, ReadingAndWritingNameTheCause) {
 
     HFILE full = _lopen("/dev/full", OF_WRITE);
     ASSERT_NE(full, HFILE_ERROR);
-    SetLastError(0);
-    EXPECT_EQ(_lwrite(full, "abc", 3), UINT(HFILE_ERROR));
-    EXPECT_EQ(GetLastError(), kErrorDiskFull);
     EXPECT_EQ(_hwrite(full, nullptr, 3), HFILE_ERROR);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(_llseek(full, 0, 7), HFILE_ERROR);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(_lclose(full), 0);
-    EXPECT_EQ(_llseek(full, 0, FILE_BEGIN), HFILE_ERROR);
+    // A small write may be gathered: the full device's refusal then comes
+    // when the handle is closed, and not a second time.
+    SetLastError(0);
+    const bool writeRefused = _lwrite(full, "abc", 3) == UINT(HFILE_ERROR);
+    const DWORD writeError = GetLastError();
+    SetLastError(0);
+    const bool closeRefused = _lclose(full) == HFILE_ERROR;
+    EXPECT_NE(writeRefused, closeRefused);
+    EXPECT_EQ(writeRefused ? writeError : GetLastError(), kErrorDiskFull);
+    EXPECT_EQ(_llseek(full, 0, FILE_BEGIN), HFILE_ERROR);  // closed all the same
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
 }
 
