@@ -9,6 +9,11 @@
 // and the component is not reading (it has not said it is ready and read
 // nothing since the last 1034), it gets 1035 (or 1040) at once. After
 // 1035 or 1040 the handle is forgotten, as after the component's 1045.
+//
+// Back-pressure: a stream holds at most kBufferLimit bytes its component
+// has not read. The transfers ask Room() before they add more and wait
+// (paused) while there is none, so a fast or endless source costs
+// memory only for what the component keeps.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +25,8 @@
 
 class StreamTable {
 public:
+    static constexpr size_t kBufferLimit = 256 * 1024;
+
     // A notice the host must send to `window`: 1034, 1035 or 1040 (with
     // wParam the failure code), lParam = the handle.
     struct Notice {
@@ -44,6 +51,11 @@ public:
     // Forgets every handle of a component that went; returns those whose
     // transfers still run.
     std::vector<LONG_PTR> ForgetOwner(HWND owner);
+
+    // How many more bytes the stream takes now: kBufferLimit less what
+    // is unread (0 when full). A handle no longer known takes anything,
+    // to be dropped.
+    size_t Room(LONG_PTR handle) const;
 
     // Progress of the transfer behind a handle (unknown handles are ignored).
     void Append(LONG_PTR handle, const char* data, size_t size);
