@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "app/consent.h"
 #include "app/output_factory.h"
 #include "app/run_loops.h"
+#include "output/png_file.h"
+#include "output/quit_signals.h"
 #include "page/url.h"
 #include "session/component_slots.h"
+#include "session/component_warnings.h"
 #include "session/host.h"
 #include "session/log.h"
 #include "session/page_windows.h"
@@ -33,18 +37,48 @@ std::string DefaultWindowsDirectory() {
     return std::string(home && *home ? home : "/tmp") + "/.local/share/qpm/windows";
 }
 
-// The Windows directory (where DRX.REG lives) and the host's identity.
-void SetUpEnvironment(Host& host, const HostOptions& options) {
-    const std::string directory = options.windowsDirectory.empty()
-                                      ? DefaultWindowsDirectory()
-                                      : AbsolutePath(options.windowsDirectory);
-    MakeDirectories(directory);
+// The longest path of DRX.REG: host information item 1 and the
+// components' registry paths hold 511 characters and a NUL.
+constexpr size_t kLongestRegistryPath = 511;
+
+// The Windows directory (where DRX.REG lives): the one given, which
+// exists (the options checked), or the default, made when missing.
+bool SetUpWindowsDirectory(Host& host, const HostOptions& options, std::string* error) {
+    const bool given = !options.windowsDirectory.empty();
+    const std::string directory =
+        given ? AbsolutePath(options.windowsDirectory) : DefaultWindowsDirectory();
+    std::string registry = directory;
+    if (registry.back() != '/') registry += '/';
+    registry += "DRX.REG";
+    if (registry.size() > kLongestRegistryPath) {
+        *error = "the path of DRX.REG in " + directory + " is " +
+                 std::to_string(registry.size()) + " characters long, more than the " +
+                 std::to_string(kLongestRegistryPath) + " a component can hold" +
+                 (given ? "; choose a shorter --windows-dir" : "; give a shorter --windows-dir");
+        return false;
+    }
+    if (!given) MakeDirectories(directory);
     QpmSetWindowsDirectory(directory.c_str());
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, sizeof windows);
-    std::string registry = windows;
-    if (registry.empty() || registry.back() != '/') registry += '/';
-    host.identity.registryPath = registry + "DRX.REG";
+    host.identity.registryPath = registry;
+    struct stat info {};
+    if (lstat(registry.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        LogError("%s is not a regular file: it is not read, so no installed type is known",
+                 registry.c_str());
+    return true;
+}
+
+// The folders the page may read: its own and those --allow-files names.
+bool SetUpFileAccess(Host& host, const HostOptions& options, std::string* error) {
+    if (!host.fileAccess.Allow(host.baseDirectory, error)) return false;
+    for (const std::string& folder : options.allowedFolders)
+        if (!host.fileAccess.Allow(folder, error)) return false;
+    return true;
+}
+
+// The Windows directory, the file rule and the host's identity.
+bool SetUpEnvironment(Host& host, const HostOptions& options, std::string* error) {
+    if (!SetUpWindowsDirectory(host, options, error) || !SetUpFileAccess(host, options, error))
+        return false;
     host.identity.context = options.context;
     host.identity.userName = options.userName;
     host.identity.userAddress = options.userAddress;
@@ -58,6 +92,11 @@ void SetUpEnvironment(Host& host, const HostOptions& options) {
         else
             LogVerbose("fetched %s (handle %ld)", url.c_str(), long(handle));
     };
+    Host* shared = &host;
+    host.transport->onFailed = [shared](const std::string& url, const std::string& reason) {
+        shared->failedTransfers.push_back(url + ": " + reason);
+    };
+    return true;
 }
 
 // --component takes a library file or a type name; type names hold a
@@ -77,6 +116,8 @@ bool LoadDocument(Host& host, const HostOptions& o) {
             LogError("%s", error.c_str());
             return false;
         }
+        for (const std::string& warning : host.page.warnings)
+            LogWarning("%s: %s", o.page.c_str(), warning.c_str());
         const std::string path = AbsolutePath(o.page);
         host.baseUrl = FileUrlFromPath(path);
         host.baseDirectory = DirectoryOf(path);
@@ -100,6 +141,16 @@ bool LoadDocument(Host& host, const HostOptions& o) {
     return true;
 }
 
+// Every component failed and the page has nothing else: there is nothing
+// to show, and the failures have been told.
+bool NothingToShow(const Host& host) {
+    for (const auto& slot : host.slots)
+        if (!slot->failed) return false;
+    for (const PageBlock& block : host.page.blocks)
+        if (block.kind != BlockKind::kComponent) return false;
+    return host.componentFailed;
+}
+
 ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
     StopSlots(host);
     if (host.pageWindow) DestroyWindow(host.pageWindow);
@@ -110,6 +161,13 @@ ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
         LogError("%s", error.c_str());
         outputOk = false;
     }
+    HoldMessages(false);
+    StopComponentWarnings();
+    for (const std::string& failure : host.failedTransfers)
+        LogError("cannot fetch %s", failure.c_str());
+    // Ended by SIGTERM or SIGHUP: as a program that such a signal ends.
+    const int signal = QuitSignalNumber();
+    if (signal == SIGTERM || signal == SIGHUP) return ExitCode(kExitSignal + signal);
     if (!outputOk) return kExitOutput;
     return host.componentFailed ? kExitComponent : kExitOk;
 }
@@ -122,13 +180,18 @@ ExitCode RunHost(const HostOptions& options) {
     if (options.Headless()) QpmUseManualClock(0);
     Host host;
     if (!LoadDocument(host, options)) return kExitPage;
-    SetUpEnvironment(host, options);
+    std::string error;
+    if (!SetUpEnvironment(host, options, &error)) {
+        LogError("%s", error.c_str());
+        return kExitUsage;
+    }
+    ShowComponentWarnings(host);
     CreateSlots(host);
 
-    std::string error;
     std::unique_ptr<PageOutput> output = MakeOutput(options, &error);
     if (!output || !output->Available(&error)) {
         LogError("%s", error.c_str());
+        StopComponentWarnings();
         return kExitOutput;
     }
     PageOutput* shown = output.get();
@@ -138,21 +201,29 @@ ExitCode RunHost(const HostOptions& options) {
     PrepareSlots(host);
     if (!CreatePageWindow(host)) {
         LogError("cannot create the page window");
+        StopComponentWarnings();
         return kExitOutput;
     }
     RelayoutPage(host);
     StartSlots(host);
+    if (NothingToShow(host)) return Finish(host, nullptr, true);
     if (!output->Open(host.layout.width, host.layout.height, host.page.title, &error)) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);
     }
-    if (output->Live())
+    if (output->Live()) {
+        // The display holds the terminal: messages wait until it is given back.
+        HoldMessages(true);
         RunLive(host, *output);
-    else
+    } else {
         RunHeadless(host, *output, options);
+    }
 
     bool outputOk = true;
-    if (!options.printPath.empty() && !PrintPage(host, options.printPath, &error)) {
+    const PageWriter writer = [&options](const QpmPixels& pixels, std::string* why) {
+        return WritePngFile(pixels, options.printPath, why);
+    };
+    if (!options.printPath.empty() && !PrintPage(host, writer, &error)) {
         LogError("%s", error.c_str());
         outputOk = false;
     }

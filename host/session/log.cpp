@@ -3,15 +3,34 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
 bool verbose = false;
+bool holding = false;
+std::vector<std::string> held;
 
-void Print(const char* format, va_list args) {
-    fputs("qpmhost: ", stderr);
-    vfprintf(stderr, format, args);
-    fputc('\n', stderr);
+// Names and values from pages and files may hold any byte: none of them
+// may reach the terminal as a control sequence.
+std::string Line(const char* prefix, const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    const int length = vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text(length > 0 ? size_t(length) : 0, '\0');
+    if (length > 0) vsnprintf(text.data(), text.size() + 1, format, args);
+    for (char& c : text)
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) c = '?';
+    return "qpmhost: " + std::string(prefix) + text + "\n";
+}
+
+void Emit(const std::string& line, bool mayHold) {
+    if (mayHold && holding)
+        held.push_back(line);
+    else
+        fputs(line.c_str(), stderr);
 }
 
 }  // namespace
@@ -22,7 +41,14 @@ bool IsVerbose() { return verbose; }
 void LogError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Print(format, args);
+    Emit(Line("", format, args), true);
+    va_end(args);
+}
+
+void LogWarning(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Emit(Line("warning: ", format, args), true);
     va_end(args);
 }
 
@@ -30,6 +56,13 @@ void LogVerbose(const char* format, ...) {
     if (!verbose) return;
     va_list args;
     va_start(args, format);
-    Print(format, args);
+    Emit(Line("", format, args), false);
     va_end(args);
+}
+
+void HoldMessages(bool hold) {
+    holding = hold;
+    if (hold) return;
+    for (const std::string& line : held) fputs(line.c_str(), stderr);
+    held.clear();
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "net/file_transfers.h"
 #include "page/url.h"
 #include "session/host.h"
 #include "session/log.h"
@@ -33,6 +34,13 @@ LRESULT OpenStream(Host& host, ComponentSlot& slot, const UrlRequest* request) {
     if (!ResolveUrl(host.baseUrl, reference, &url)) {
         LogVerbose("%s: cannot fetch %s: not an http, https or file URL", slot.label.c_str(),
                    Printable(request->url).c_str());
+        return kNoStream;
+    }
+    // A page reads local files only from its own folder (and those allowed).
+    std::string path, why;
+    if (FileUrlPath(url, &path) && host.fileAccess.Outside(path, &why)) {
+        LogError("component %s: refused to read %s: %s", slot.label.c_str(), url.c_str(),
+                 why.c_str());
         return kNoStream;
     }
     LONG_PTR handle = host.streams.Open(slot.window, url);

@@ -22,6 +22,7 @@ void SendDueStreamNotices(Host& host) {
                    notice.message == QPMM_STREAMFAILED
                        ? (" code=" + std::to_string(notice.wParam)).c_str()
                        : "");
+        CallingSlot calling(host, slot);
         SendMessageA(notice.window, notice.message, notice.wParam, notice.handle);
         host.streams.NoticeDone(notice);
     }

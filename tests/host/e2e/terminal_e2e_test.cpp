@@ -27,7 +27,7 @@ protected:
         // The sanitizer's settings reach qpmhost through the pane's clean environment.
         if (const char* lsan = getenv("LSAN_OPTIONS"))
             environment += " LSAN_OPTIONS=" + ShellQuote(lsan);
-        session->Type("stty -g > " + dir + "/before; " + environment + " " + QPMHOST_PATH +
+        session->Type("mkdir -p " + dir + "/win; stty -g > " + dir + "/before; " + environment + " " + QPMHOST_PATH +
                       " --windows-dir " + dir + "/win " + arguments + "; status=$?; stty -g > " +
                       dir + "/after; echo $status > " + dir + "/status");
     }

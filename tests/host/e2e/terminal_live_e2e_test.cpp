@@ -155,7 +155,7 @@ protected:
         std::string environment;
         if (const char* lsan = getenv("LSAN_OPTIONS"))
             environment = "LSAN_OPTIONS=" + ShellQuote(lsan) + " ";
-        session->Type("stty -g > " + dir + "/before; " + environment + QPMHOST_PATH +
+        session->Type("mkdir -p " + dir + "/win; stty -g > " + dir + "/before; " + environment + QPMHOST_PATH +
                       " --windows-dir " + dir + "/win " + arguments + " 2>" + dir +
                       "/stderr; echo EXIT=$?; stty -g > " + dir + "/after");
     }
