@@ -5,6 +5,8 @@
 #   lib/libqpm_framework.a           the framework, without and with the
 #   lib/libqpm_framework_plugin.a    plug-in fields (linked whole)
 #   lib/qpm/libpellux.so             the known types' libraries qpmhost runs
+#   lib/qpm/libvarnoq.so             the installer, which qpmhost copies to the
+#                                    user's components folder and runs from there
 #   include/qpm/                     the contract and the framework's public headers
 #   include/qpmwin32/                the layer's windows.h and qpm_platform.h
 #   lib/cmake/QPM/                   the package: find_package(QPM CONFIG)
@@ -20,10 +22,10 @@ file(RELATIVE_PATH bin_to_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
 file(RELATIVE_PATH components_to_lib /${QPM_INSTALL_COMPONENTDIR} /${CMAKE_INSTALL_LIBDIR})
 string(REGEX REPLACE "/$" "" components_to_lib "${components_to_lib}")
 set_target_properties(qpmhost PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
-set_target_properties(pellux PROPERTIES INSTALL_RPATH "$ORIGIN/${components_to_lib}")
+set_target_properties(pellux varnoq PROPERTIES INSTALL_RPATH "$ORIGIN/${components_to_lib}")
 
 install(TARGETS qpmhost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS pellux LIBRARY DESTINATION ${QPM_INSTALL_COMPONENTDIR})
+install(TARGETS pellux varnoq LIBRARY DESTINATION ${QPM_INSTALL_COMPONENTDIR})
 
 install(TARGETS qpmwin32 qpm_protocol qpm_framework_basic qpm_framework_plugin
   EXPORT QPMTargets

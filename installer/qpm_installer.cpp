@@ -47,8 +47,11 @@ void QPMInstaller::Stop() {
     ReleaseChild(false, 0, 0);
 }
 
+// The text is also the window's text, so a host can read how the
+// installation goes (GetWindowTextA) without knowing this class.
 void QPMInstaller::SetStatus(const char* format, const char* argument) {
     snprintf(statusText, sizeof statusText, format, argument);
+    if (!StopPending() && IsWindow(instance->window)) SetWindowTextA(instance->window, statusText);
 }
 
 // A stopped installer's window may be gone: the text is kept, not shown.

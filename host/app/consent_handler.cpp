@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/consent.h"
+#include "session/log.h"
 
 namespace {
 
@@ -20,7 +21,12 @@ HandlerState& State() {
 
 int HandleMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type, void*) {
     HandlerState& state = State();
-    if (state.answer != ConsentAnswer::kAsk) return AnswerForFlag(state.answer, type);
+    if (state.answer != ConsentAnswer::kAsk) {
+        // What was agreed to (a module's fingerprint, say) stays on record.
+        LogVerbose("question \"%s\": %s -- answered %s", caption ? caption : "", text ? text : "",
+                   state.answer == ConsentAnswer::kYes ? "--yes" : "--no");
+        return AnswerForFlag(state.answer, type);
+    }
     FILE* tty = fopen("/dev/tty", "r+");
     if (tty == nullptr) return 0;
     if (state.suspend) state.suspend();

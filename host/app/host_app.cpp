@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/consent.h"
@@ -16,54 +17,46 @@
 #include "page/url.h"
 #include "session/component_slots.h"
 #include "session/component_warnings.h"
+#include "session/components_folder.h"
 #include "session/host.h"
 #include "session/log.h"
 #include "session/page_windows.h"
 #include "session/printing.h"
+#include "session/uninstall.h"
+#include "session/user_data.h"
 
 namespace {
-
-void MakeDirectories(const std::string& path) {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
-        mkdir(path.substr(0, slash).c_str(), 0755);
-    mkdir(path.c_str(), 0755);
-}
-
-std::string DefaultWindowsDirectory() {
-    const char* data = getenv("XDG_DATA_HOME");
-    if (data && *data == '/') return std::string(data) + "/qpm/windows";
-    const char* home = getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/qpm/windows";
-}
 
 // The longest path of DRX.REG: host information item 1 and the
 // components' registry paths hold 511 characters and a NUL.
 constexpr size_t kLongestRegistryPath = 511;
 
+std::string WindowsDirectory(const HostOptions& options) {
+    return options.windowsDirectory.empty() ? UserDataDirectory() + "/windows"
+                                            : AbsolutePath(options.windowsDirectory);
+}
+
 // The Windows directory (where DRX.REG lives): the one given, which
 // exists (the options checked), or the default, made when missing.
-bool SetUpWindowsDirectory(Host& host, const HostOptions& options, std::string* error) {
+bool SetUpWindowsDirectory(const HostOptions& options, std::string* registry, std::string* error) {
     const bool given = !options.windowsDirectory.empty();
-    const std::string directory =
-        given ? AbsolutePath(options.windowsDirectory) : DefaultWindowsDirectory();
-    std::string registry = directory;
-    if (registry.back() != '/') registry += '/';
-    registry += "DRX.REG";
-    if (registry.size() > kLongestRegistryPath) {
-        *error = "the path of DRX.REG in " + directory + " is " +
-                 std::to_string(registry.size()) + " characters long, more than the " +
-                 std::to_string(kLongestRegistryPath) + " a component can hold" +
-                 (given ? "; choose a shorter --windows-dir" : "; give a shorter --windows-dir");
+    const std::string directory = WindowsDirectory(options);
+    *registry = directory;
+    if (registry->back() != '/') *registry += '/';
+    *registry += "DRX.REG";
+    if (registry->size() > kLongestRegistryPath) {
+        *error = "the path of DRX.REG in " + directory + " is " + std::to_string(registry->size()) +
+                 " characters long, more than the " + std::to_string(kLongestRegistryPath) +
+                 " a component can hold; " + (given ? "choose" : "give") +
+                 " a shorter --windows-dir";
         return false;
     }
     if (!given) MakeDirectories(directory);
     QpmSetWindowsDirectory(directory.c_str());
-    host.identity.registryPath = registry;
     struct stat info {};
-    if (lstat(registry.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    if (lstat(registry->c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         LogError("%s is not a regular file: it is not read, so no installed type is known",
-                 registry.c_str());
+                 registry->c_str());
     return true;
 }
 
@@ -75,10 +68,16 @@ bool SetUpFileAccess(Host& host, const HostOptions& options, std::string* error)
     return true;
 }
 
-// The Windows directory, the file rule and the host's identity.
-bool SetUpEnvironment(Host& host, const HostOptions& options, std::string* error) {
-    if (!SetUpWindowsDirectory(host, options, error) || !SetUpFileAccess(host, options, error))
+// The Windows directory, the components folder, the file rule, the
+// host's identity and its transfers.
+bool SetUpEnvironment(Host& host, const HostOptions& options) {
+    std::string error;
+    if (!SetUpWindowsDirectory(options, &host.identity.registryPath, &error) ||
+        !SetUpFileAccess(host, options, &error)) {
+        LogError("%s", error.c_str());
         return false;
+    }
+    host.componentsDirectory = DefaultComponentsDirectory();
     host.identity.context = options.context;
     host.identity.userName = options.userName;
     host.identity.userAddress = options.userAddress;
@@ -96,7 +95,24 @@ bool SetUpEnvironment(Host& host, const HostOptions& options, std::string* error
     host.transport->onFailed = [shared](const std::string& url, const std::string& reason) {
         shared->failedTransfers.push_back(url + ": " + reason);
     };
-    return true;
+    if (options.caCertificates.empty() ||
+        host.transport->TrustExtraCertificates(options.caCertificates, &error))
+        return true;
+    LogError("--cacert: %s", error.c_str());
+    return false;
+}
+
+ExitCode Uninstall(const HostOptions& options) {
+    std::string registry, error;
+    if (!SetUpWindowsDirectory(options, &registry, &error)) {
+        LogError("%s", error.c_str());
+        return kExitUsage;
+    }
+    std::string report;
+    const bool removed =
+        UninstallType(options.uninstallType, DefaultComponentsDirectory(), &report);
+    fputs(report.c_str(), removed ? stdout : stderr);
+    return removed ? kExitOk : kExitComponent;
 }
 
 // --component takes a library file or a type name; type names hold a
@@ -161,7 +177,7 @@ ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
         LogError("%s", error.c_str());
         outputOk = false;
     }
-    HoldMessages(false);
+    HoldErrorsWhileOnScreen(false);
     StopComponentWarnings();
     for (const std::string& failure : host.failedTransfers)
         LogError("cannot fetch %s", failure.c_str());
@@ -179,15 +195,13 @@ ExitCode RunHost(const HostOptions& options) {
     // Timers set from now on run on virtual time when headless.
     if (options.Headless()) QpmUseManualClock(0);
     Host host;
+    if (!options.uninstallType.empty()) return Uninstall(options);
     if (!LoadDocument(host, options)) return kExitPage;
-    std::string error;
-    if (!SetUpEnvironment(host, options, &error)) {
-        LogError("%s", error.c_str());
-        return kExitUsage;
-    }
+    if (!SetUpEnvironment(host, options)) return kExitUsage;
     ShowComponentWarnings(host);
     CreateSlots(host);
 
+    std::string error;
     std::unique_ptr<PageOutput> output = MakeOutput(options, &error);
     if (!output || !output->Available(&error)) {
         LogError("%s", error.c_str());
@@ -211,9 +225,8 @@ ExitCode RunHost(const HostOptions& options) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);
     }
+    HoldErrorsWhileOnScreen(options.output == OutputMode::kTerminal);
     if (output->Live()) {
-        // The display holds the terminal: messages wait until it is given back.
-        HoldMessages(true);
         RunLive(host, *output);
     } else {
         RunHeadless(host, *output, options);

@@ -13,6 +13,7 @@ namespace {
 const char kUsage[] =
     "Usage: qpmhost [options] PAGE.html\n"
     "       qpmhost [options] --component LIB|TYPE [--attr NAME=VALUE]... [--width W --height H]\n"
+    "       qpmhost [--windows-dir DIR] --uninstall TYPE\n"
     "\n"
     "Runs the components (<embed>, <object>) of a page, or one component, and shows\n"
     "them live in the terminal (default), in a window, or writes images.\n"
@@ -42,10 +43,21 @@ const char kUsage[] =
     "  --context TEXT     host information item 2 (empty)\n"
     "  --user-name NAME   host information items 5 and 6 (default: your account)\n"
     "  --user-addr ADDR   host information item 7 (default: login@hostname)\n"
+    "  --cacert FILE      trust the CA certificates (PEM) in FILE for https, besides\n"
+    "                     the system's; a server that fails verification is not read\n"
     "  --yes | --no       answer a component's question without asking\n"
     "  --verbose          print on stderr what the components ask of the host\n"
     "                     and how the URL transfers are going\n"
     "  -h, --help         this text\n"
+    "\n"
+    "Installing components:\n"
+    "  An element whose type is not installed and that has QPMSRC runs the installer,\n"
+    "  which asks before it installs (--yes, --no). The installer runs from a copy\n"
+    "  in the components folder $XDG_DATA_HOME/qpm/components (default\n"
+    "  ~/.local/share/qpm/components), and the modules it installs land there; each\n"
+    "  is recorded in section DRX-Win32 of DRX.REG in the Windows directory.\n"
+    "  --uninstall TYPE   remove an installed type: its DRX.REG entries and its module\n"
+    "                     (by hand: delete its line in DRX.REG and the file it names)\n"
     "\n"
     "In the terminal, q or Ctrl-C quits; in the window, q, Escape or closing it.\n"
     "Running URL transfers show on the status line or in the window's title.\n"
@@ -145,7 +157,8 @@ bool Parser::Option(const std::string& name, std::string* error) {
     const std::map<std::string, std::string*> strings = {
         {"--component", &o.component},   {"--windows-dir", &o.windowsDirectory},
         {"--context", &o.context},       {"--user-name", &o.userName},
-        {"--user-addr", &o.userAddress}, {"--print", &o.printPath}};
+        {"--user-addr", &o.userAddress}, {"--print", &o.printPath},
+        {"--cacert", &o.caCertificates}, {"--uninstall", &o.uninstallType}};
     if (auto it = strings.find(name); it != strings.end()) {
         if (!Value(name, &text, error)) return false;
         *it->second = text;
@@ -182,6 +195,11 @@ bool Parser::Option(const std::string& name, std::string* error) {
 bool Parser::Check(std::string* error) {
     HostOptions& o = *options_;
     if (o.help) return true;
+    if (!o.uninstallType.empty()) {
+        if (o.page.empty() && o.component.empty() && outputOption_.empty()) return true;
+        *error = "--uninstall TYPE runs on its own, without a page or an output";
+        return false;
+    }
     if (o.page.empty() == o.component.empty()) {
         *error = o.page.empty() ? "give a page or --component LIB"
                                 : "give a page or --component, not both";

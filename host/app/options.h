@@ -34,6 +34,8 @@ struct HostOptions {
     std::vector<std::string> allowedFolders;  // --allow-files DIR...: beyond the page's folder
 
     std::string windowsDirectory;
+    std::string caCertificates;  // --cacert FILE
+    std::string uninstallType;   // --uninstall TYPE
     std::string context;
     std::string userName, userAddress;
     ConsentAnswer consent = ConsentAnswer::kAsk;

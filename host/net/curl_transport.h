@@ -31,7 +31,15 @@ public:
     CurlTransport(const CurlTransport&) = delete;
     CurlTransport& operator=(const CurlTransport&) = delete;
 
+    // Trusts the CA certificates (PEM) in the file at `path` as well as
+    // the system's, for https. False with `error` set when the file
+    // cannot be read or holds no certificate.
+    bool TrustExtraCertificates(const std::string& path, std::string* error);
+
     // Starts fetching `url` for `handle`; a POST when `postBody` is given.
+    // An https server whose certificate fails verification fails the
+    // transfer (CURLE_PEER_FAILED_VERIFICATION): it is never fetched
+    // without verification.
     bool Start(LONG_PTR handle, const std::string& url, const std::string* postBody);
     void Abort(LONG_PTR handle);
     // Ends every transfer as failed with `code`, as if it had finished so.
@@ -88,6 +96,7 @@ private:
 
     StreamTable* table_;
     std::string userAgent_;
+    std::string caBundle_;  // the system's CA bundle and the extra CAs; "" for curl's default
     CURLM* multi_ = nullptr;
     std::map<LONG_PTR, Transfer*> transfers_;
     FileTransfers files_;

@@ -7,6 +7,7 @@
 
 #include "session/host.h"
 #include "session/installer_seam.h"
+#include "session/installer_status.h"
 #include "session/log.h"
 #include "session/page_windows.h"
 #include "session/type_table.h"
@@ -52,7 +53,8 @@ TypeLookup HostTypeLookup() {
     return lookup;
 }
 
-// The library for the slot's type, or "" when the slot was handled otherwise.
+// The library for the slot's type (or the installer, for a type not
+// installed), or "" when none can run it.
 std::string FindLibrary(Host& host, ComponentSlot& slot) {
     if (!slot.libraryPath.empty()) return slot.libraryPath;
     const std::string& type = slot.element->type();
@@ -60,7 +62,8 @@ std::string FindLibrary(Host& host, ComponentSlot& slot) {
         Fail(host, slot, "the element has no TYPE attribute, so no component can run it");
         return "";
     }
-    TypeResolution found = ResolveType(type, HostTypeLookup());
+    const TypeLookup lookup = HostTypeLookup();
+    TypeResolution found = ResolveType(type, lookup);
     if (found.source != TypeResolution::kNotInstalled) {
         LogVerbose("%s: type %s runs in %s (%s)", slot.label.c_str(), type.c_str(),
                    found.library.c_str(),
@@ -69,8 +72,9 @@ std::string FindLibrary(Host& host, ComponentSlot& slot) {
     }
     if (!found.detail.empty()) LogVerbose("%s: %s", slot.label.c_str(), found.detail.c_str());
     std::string why;
-    if (!RunInstallerFor(host, slot, &why)) Fail(host, slot, why);
-    return "";
+    std::string installer = InstallerLibraryFor(host, slot, lookup, &why);
+    if (installer.empty()) Fail(host, slot, why);
+    return installer;
 }
 
 // The size the page gives, else the component's own, else a default.
@@ -132,7 +136,7 @@ void StartSlot(Host& host, ComponentSlot& slot) {
     LogVerbose("%s at %d,%d size %dx%d", slot.label.c_str(), host.layout.blocks[slot.block].x,
                host.layout.blocks[slot.block].y, slot.width, slot.height);
     const LRESULT started = SendMessageA(window, QPMM_START, 0, reinterpret_cast<LPARAM>(record));
-    if (started != 0) return;
+    if (started != 0) return WatchInstallers(host);
     Fail(host, slot,
          "did not start (it answered message 1025 with 0)" + DataFileTrouble(host, slot));
     if (IsWindow(window)) SendMessageA(window, QPMM_STOP, 0, 0);
@@ -187,6 +191,7 @@ void StartSlots(Host& host) {
 }
 
 void StopSlots(Host& host) {
+    WatchInstallers(host);  // how an installation ended, before the installers go
     for (const auto& slot : host.slots) {
         if (slot->window == nullptr) continue;
         CallingSlot calling(host, slot.get());

@@ -30,7 +30,9 @@ struct ComponentSlot {
     HWND site = nullptr;
     HWND window = nullptr;  // the component window, while it lives
     int width = 0, height = 0;
-    bool failed = false;  // could not be loaded or started
+    bool failed = false;          // could not be loaded or started
+    bool runsInstaller = false;   // the installer runs it: its type was not installed
+    std::string installerStatus;  // the installer's status text, as last seen
 };
 
 struct Host {
@@ -49,6 +51,8 @@ struct Host {
     StreamTable streams;
     std::unique_ptr<CurlTransport> transport;
     HostIdentity identity;
+    std::string componentsDirectory;  // where the installer's copy and installed modules live
+    std::string installerCopy;        // that copy, once placed
     HWND pageWindow = nullptr;
     bool componentFailed = false;
     FileAccessRule fileAccess;                 // the folders the page may read from

@@ -1,6 +1,8 @@
 // stderr output.
 #include "session/log.h"
 
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -10,10 +12,15 @@ namespace {
 
 bool verbose = false;
 bool holding = false;
-std::vector<std::string> held;
 
-// Names and values from pages and files may hold any byte: none of them
-// may reach the terminal as a control sequence.
+std::vector<std::string>& Held() {
+    static std::vector<std::string> held;
+    return held;
+}
+
+// "qpmhost: " + prefix + the message + a line break. Names and values
+// from pages and files may hold any byte: none of them may reach the
+// terminal as a control sequence.
 std::string Line(const char* prefix, const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
@@ -28,7 +35,7 @@ std::string Line(const char* prefix, const char* format, va_list args) {
 
 void Emit(const std::string& line, bool mayHold) {
     if (mayHold && holding)
-        held.push_back(line);
+        Held().push_back(line);
     else
         fputs(line.c_str(), stderr);
 }
@@ -38,31 +45,34 @@ void Emit(const std::string& line, bool mayHold) {
 void SetVerbose(bool on) { verbose = on; }
 bool IsVerbose() { return verbose; }
 
+void HoldErrorsWhileOnScreen(bool hold) {
+    holding = hold && isatty(STDERR_FILENO);
+    if (holding) return;
+    for (const std::string& line : Held()) fputs(line.c_str(), stderr);
+    Held().clear();
+}
+
 void LogError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Emit(Line("", format, args), true);
+    const std::string line = Line("", format, args);
     va_end(args);
+    Emit(line, true);
 }
 
 void LogWarning(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Emit(Line("warning: ", format, args), true);
+    const std::string line = Line("warning: ", format, args);
     va_end(args);
+    Emit(line, true);
 }
 
 void LogVerbose(const char* format, ...) {
     if (!verbose) return;
     va_list args;
     va_start(args, format);
-    Emit(Line("", format, args), false);
+    const std::string line = Line("", format, args);
     va_end(args);
-}
-
-void HoldMessages(bool hold) {
-    holding = hold;
-    if (hold) return;
-    for (const std::string& line : held) fputs(line.c_str(), stderr);
-    held.clear();
+    Emit(line, false);
 }

@@ -6,6 +6,7 @@
 
 #include "page/page_painter.h"
 #include "session/host.h"
+#include "session/installer_status.h"
 #include "session/requests.h"
 #include "session/stream_notices.h"
 
@@ -41,6 +42,7 @@ void IdleComponents(Host& host) {
         CallingSlot calling(host, slot.get());
         SendMessageA(slot->window, QPMM_IDLE, 0, 0);
     }
+    WatchInstallers(host);
 }
 
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

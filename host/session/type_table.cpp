@@ -4,6 +4,7 @@
 #include <strings.h>
 
 const char kTickerType[] = "application/x-pellux-ticker";
+const char kInstallerLibrary[] = "libvarnoq.so";
 
 namespace {
 
@@ -35,29 +36,52 @@ const char* KnownTypeLibrary(const std::string& type) {
     return nullptr;
 }
 
+namespace {
+
+bool IsUsableRegistryValue(const std::string& value) {
+    return !value.empty() && value.size() <= kLongestRegistryValue &&
+           (value[0] == '/' || value[0] == '\\');
+}
+
+}  // namespace
+
+std::string FindLibraryFile(const std::string& file, const TypeLookup& lookup) {
+    for (const std::string& directory : lookup.searchDirectories) {
+        std::string path = directory + "/";
+        path += file;
+        if (lookup.fileExists(path)) return path;
+    }
+    return "";
+}
+
+std::string NotFoundDetail(const std::string& file, const TypeLookup& lookup) {
+    std::string detail = file + " was not found in";
+    for (const std::string& directory : lookup.searchDirectories) detail += " " + directory;
+    if (lookup.searchDirectories.empty()) detail += " (no directory to search)";
+    return detail;
+}
+
 TypeResolution ResolveType(const std::string& type, const TypeLookup& lookup) {
     TypeResolution result;
     if (const char* file = KnownTypeLibrary(type)) {
-        for (const std::string& directory : lookup.searchDirectories) {
-            std::string path = directory + "/" + file;
-            if (lookup.fileExists(path)) {
-                result.source = TypeResolution::kKnown;
-                result.library = path;
-                return result;
-            }
+        result.library = FindLibraryFile(file, lookup);
+        if (!result.library.empty()) {
+            result.source = TypeResolution::kKnown;
+            return result;
         }
-        result.detail = std::string(file) + " was not found in";
-        for (const std::string& directory : lookup.searchDirectories)
-            result.detail += " " + directory;
-        if (lookup.searchDirectories.empty()) result.detail += " (no directory to search)";
+        result.detail = NotFoundDetail(file, lookup);
     }
     if (lookup.registry && !type.empty()) {
         std::string installed = lookup.registry(type);
-        if (!installed.empty()) {
+        if (IsUsableRegistryValue(installed)) {
             result.source = TypeResolution::kRegistry;
             result.library = installed;
             return result;
         }
+        if (!installed.empty())
+            result.detail = "DRX.REG names \"" + installed.substr(0, 80) +
+                            (installed.size() > 80 ? "..." : "") +
+                            "\" for it, which is not a whole absolute path: not loaded";
     }
     return result;
 }

@@ -51,6 +51,7 @@ TEST(InstalledSdk, ComponentLibrariesExportExactlyTheirListedEntryPoints) {
     const Case cases[] = {
         {"the example, built against the package", QPM_EXAMPLE_LIBRARY, QPM_EXAMPLE_EXPORTS},
         {"the installed ticker", kPrefix + "/lib/qpm/libpellux.so", QPM_TICKER_EXPORTS},
+        {"the installed installer", kPrefix + "/lib/qpm/libvarnoq.so", QPM_INSTALLER_EXPORTS},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

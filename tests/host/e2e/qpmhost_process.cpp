@@ -1,6 +1,7 @@
 // Child processes for the end-to-end tests.
 #include "host/e2e/qpmhost_process.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -8,23 +9,40 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 extern char** environ;
 
-namespace {
-
-std::string ReadAll(const std::string& path) {
+std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
-}  // namespace
+std::string Md5Hex(const std::string& path) {
+    FILE* pipe = popen(("md5sum < '" + path + "'").c_str(), "r");
+    if (pipe == nullptr) return "";
+    char digits[33] = "";
+    const bool read = fscanf(pipe, "%32s", digits) == 1;
+    pclose(pipe);
+    return read ? digits : "";
+}
+
+int EntriesIn(const std::string& directory) {
+    DIR* listing = opendir(directory.c_str());
+    if (listing == nullptr) return -1;
+    int count = 0;
+    while (const dirent* entry = readdir(listing))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) ++count;
+    closedir(listing);
+    return count;
+}
 
 std::string MakeScratchDirectory() {
     const char* base = getenv("TMPDIR");
@@ -94,8 +112,8 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     }
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
-    result.out = ReadAll(outPath);
-    result.err = ReadAll(errPath);
+    result.out = ReadFileBytes(outPath);
+    result.err = ReadFileBytes(errPath);
     return result;
 }
 

@@ -24,6 +24,12 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
 // A fresh directory under the system's temporary directory.
 std::string MakeScratchDirectory();
 void WriteTextFile(const std::string& path, const std::string& content);
+// The file's bytes; "" when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+// The file's MD5 as 32 lowercase hex digits, from md5sum.
+std::string Md5Hex(const std::string& path);
+// How many entries a directory holds (-1 when it cannot be read).
+int EntriesIn(const std::string& directory);
 
 // A component placed by qpmhost, from its --verbose output
 // ("#2 (type) at 16,60 size 440x30").

@@ -1,11 +1,15 @@
 // qpmhost live in a terminal (tmux, 120 x 40): the page appears in
 // colour with its status line, the tickers move, Ctrl-C or 'q' ends it and the
-// terminal is as it was; a component's question is asked there.
+// terminal is as it was; a component's question is asked there, the
+// installer's among them.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 
+#include "host/e2e/http_server.h"
 #include "host/e2e/qpmhost_process.h"
 #include "host/e2e/tmux_session.h"
 
@@ -100,6 +104,54 @@ TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {
     session->Keys("q");
     EXPECT_EQ(ExitStatus(), "0") << session->Screen();
     EXPECT_TRUE(session->WaitFor([&] { return ScreenShows("answer 2"); })) << session->Screen();
+    ExpectTerminalRestored();
+}
+
+// No, then (in the same Windows directory) a stray Enter and Yes.
+TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
+    TestHttpServer server;
+    server.Serve("/ticker.dll", {200, ReadFileBytes(QPM_PELLUX_LIBRARY), -1});
+    ASSERT_TRUE(server.Start());
+    WriteTextFile(dir + "/page.html",
+                  "<embed type='application/x-e2e-ticker' qpmplatforms=Win32 "
+                  "qpmsrc='" +
+                      server.Url("/ticker.dll") + "' text=Installed>");
+    const std::string prompt = "[Y]es/[N]o/[C]ancel?";
+    auto prompts = [&] {
+        const std::string screen = session->Screen();
+        int count = 0;
+        for (size_t at = screen.find(prompt); at != std::string::npos;
+             at = screen.find(prompt, at + 1))
+            ++count;
+        return count;
+    };
+    auto answer = [&](const std::vector<std::string>& lines, const char* status, const char* said) {
+        session->Type("clear");
+        ASSERT_TRUE(session->WaitFor([&] { return prompts() == 0; })) << session->Screen();
+        unlink((dir + "/status").c_str());
+        Start(dir + "/page.html", "XDG_DATA_HOME=" + dir + "/data");
+        ASSERT_TRUE(session->WaitFor([&] { return prompts() == 1; })) << session->Screen();
+        EXPECT_TRUE(ScreenShows("The downloaded module has the MD5 fingerprint " +
+                                Md5Hex(QPM_PELLUX_LIBRARY) + "."))
+            << session->Screen();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            session->Type(lines[i]);
+            if (i + 1 < lines.size())
+                ASSERT_TRUE(session->WaitFor([&] { return prompts() == int(i) + 2; }));
+        }
+        ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+        session->Keys("q");
+        EXPECT_EQ(ExitStatus(), status) << session->Screen();
+        EXPECT_TRUE(session->WaitFor([&] { return ScreenShows(said); })) << session->Screen();
+    };
+    // The failure is said on the normal screen, once the page is gone.
+    answer({"n"}, "3",
+           "qpmhost: component #1 (application/x-e2e-ticker): installation failed: QPM "
+           "installation aborted");
+    EXPECT_EQ(ReadFileBytes(dir + "/win/DRX.REG").find("x-e2e-ticker"), std::string::npos);
+    answer({"", "y"}, "0", "[Y]es/[N]o/[C]ancel? y");
+    EXPECT_NE(ReadFileBytes(dir + "/win/DRX.REG").find("application/x-e2e-ticker="),
+              std::string::npos);
     ExpectTerminalRestored();
 }
 

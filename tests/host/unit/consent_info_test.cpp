@@ -42,6 +42,9 @@ TEST(Consent, AnswersMapToTheBoxButtons) {
         {"No\n", MB_YESNOCANCEL, IDNO},
         {" c\n", MB_YESNOCANCEL, IDCANCEL},
         {"", MB_YESNOCANCEL, IDCANCEL},
+        // An empty line is no answer: asked again, and never Yes.
+        {"\n", MB_YESNOCANCEL, IDCANCEL},
+        {"\n  \nn\n", MB_YESNOCANCEL, IDNO},
         {"", MB_YESNO, 0},
         {"maybe\nyes\n", MB_YESNO, IDYES},
         {"c\n", MB_YESNO, 0},

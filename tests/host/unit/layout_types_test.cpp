@@ -82,6 +82,24 @@ TEST(TypeTable, RegistryServesWhatTheTableDoesNot) {
     EXPECT_EQ(lost.detail, "libpellux.so was not found in /first /second");
 }
 
+TEST(TypeTable, OnlyAWholeAbsoluteRegistryPathIsLoaded) {
+    struct Case {
+        std::string value;
+        bool loaded;
+    } cases[] = {
+        {"/home/u/.local/share/qpm/components/APPLIC32.DLL", true},
+        {"/" + std::string(509, 'a'), true},   // 510 characters: whole
+        {"/" + std::string(510, 'a'), false},  // fills the 512-byte buffer: maybe cut
+        {"APPLIC32.DLL", false},               // would be searched for along the library path
+        {"components/APPLIC32.DLL", false},
+    };
+    for (const Case& c : cases) {
+        TypeResolution r = ResolveType("application/x-foo", FakeLookup({}, c.value));
+        EXPECT_EQ(r.source == TypeResolution::kRegistry, c.loaded) << c.value;
+        EXPECT_EQ(r.detail.empty(), c.loaded) << c.value;
+    }
+}
+
 TEST(TypeTable, SearchDirectoriesInOrder) {
     EXPECT_EQ(ComponentSearchDirectories("/a::/b:", "/opt/q/bin", "../lib/qpm", "/build"),
               (std::vector<std::string>{"/a", "/b", "/opt/q/bin", "/opt/q/lib/qpm", "/build"}));

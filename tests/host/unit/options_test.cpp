@@ -115,6 +115,8 @@ TEST(Options, MistakesAreNamed) {
         {{"a.html", "--attr", "X=1"}, "--attr belongs with --component"},
         {{"--component", "x.so", "--attr", "=1"}, "NAME=VALUE"},
         {{"a.html", "--colour"}, "unknown option --colour"},
+        {{"a.html", "--uninstall", "application/x-foo"}, "--uninstall TYPE runs on its own"},
+        {{"--uninstall", "application/x-foo", "--png", "x"}, "--uninstall TYPE runs on its own"},
     };
     for (const Case& c : cases) {
         Parsed p = Parse(c.args);

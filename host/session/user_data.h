@@ -1,0 +1,13 @@
+// Where qpmhost keeps what belongs to the user between runs, under the
+// XDG base directory for data: the Windows directory (DRX.REG) and the
+// components folder (the installer and the modules it installs).
+#pragma once
+
+#include <string>
+
+// $XDG_DATA_HOME/qpm, or ~/.local/share/qpm when that is unset or not
+// absolute (as the XDG specification says to treat it).
+std::string UserDataDirectory();
+
+// Creates the directory and every missing parent; true when it exists.
+bool MakeDirectories(const std::string& path);
