@@ -14,6 +14,7 @@
 
 #include "page/charset.h"
 #include "page/colour.h"
+#include "page/nesting_limit.h"
 #include "page/text_encoding.h"
 
 namespace {
@@ -228,6 +229,13 @@ Page ParsePageHtml(const std::string& bytes) {
     Page page;
     std::string html, warning;
     if (!DecodePage(bytes, &html, &warning)) page.warnings.push_back(warning);
+    size_t dropped = 0;
+    html = LimitNesting(html, kDeepestNesting, &dropped);
+    if (dropped > 0)
+        page.warnings.push_back(std::to_string(dropped) + " elements nest deeper than " +
+                                std::to_string(kDeepestNesting) +
+                                " levels; they were not opened and their content joins the "
+                                "element at that depth");
     GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
     ReadTitle(FindChild(output->root, GUMBO_TAG_HEAD), &page);
     if (const GumboNode* body = FindChild(output->root, GUMBO_TAG_BODY)) {
