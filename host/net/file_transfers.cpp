@@ -102,9 +102,13 @@ bool FileTransfers::ReadPiece(LONG_PTR handle, File& file, StreamTable* table, i
     const int64_t allowed = std::min<int64_t>(n, maxBytes - file.received);
     table->Append(handle, buffer, size_t(allowed));
     file.received += allowed;
-    if (allowed == n) return true;
-    ending->code = CURLE_FILESIZE_EXCEEDED;
-    return false;
+    if (allowed < n) {
+        ending->code = CURLE_FILESIZE_EXCEEDED;
+        return false;
+    }
+    // The file as it was when opened: done once that much has come, with
+    // no further read to find its end.
+    return file.received < file.size;
 }
 
 std::vector<FileTransfers::Ending> FileTransfers::Perform(StreamTable* table, int64_t maxBytes) {
