@@ -75,8 +75,8 @@ void MessageTicker::WarnOfClampedSize() const {
     char value[20] = "";
     GetAttribute(instance, "SIZE", value, sizeof value);
     char message[96];
-    snprintf(message, sizeof message, "ticker: SIZE=\"%s\" is outside 0 to %d; %d is used",
-             value, int(kLargestFontSize), int(fontSize));
+    snprintf(message, sizeof message, "ticker: SIZE=\"%s\" is outside 0 to %d; %d is used", value,
+             int(kLargestFontSize), int(fontSize));
     OutputDebugStringA(message);
 }
 

@@ -50,8 +50,8 @@ std::string CharsetValueAt(const std::string& tag, size_t at) {
     while (at < tag.size() && isspace(static_cast<unsigned char>(tag[at]))) ++at;
     if (at >= tag.size() || tag[at] != '=') return "";
     ++at;
-    while (at < tag.size() && (isspace(static_cast<unsigned char>(tag[at])) || tag[at] == '"' ||
-                               tag[at] == '\''))
+    while (at < tag.size() &&
+           (isspace(static_cast<unsigned char>(tag[at])) || tag[at] == '"' || tag[at] == '\''))
         ++at;
     size_t end = at;
     while (end < tag.size() && !isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '"' &&
@@ -84,8 +84,8 @@ bool DecodePage(const std::string& html, std::string* utf8, std::string* warning
     }
     const std::string charset = DeclaredCharset(html);
     if (charset == "windows-1252" || charset == "cp1252" || charset == "iso-8859-1" ||
-        charset == "iso8859-1" || charset == "latin1" || charset == "l1" ||
-        charset == "us-ascii" || charset == "ascii") {
+        charset == "iso8859-1" || charset == "latin1" || charset == "l1" || charset == "us-ascii" ||
+        charset == "ascii") {
         *utf8 = Windows1252ToUtf8(html);
         return true;
     }

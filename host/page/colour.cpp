@@ -3,7 +3,6 @@
 
 #include <strings.h>
 
-
 namespace {
 
 struct NamedColour {
@@ -63,8 +62,8 @@ bool ParseHexDigits(const std::string& hex, COLORREF* out) {
     if (hex.size() == 3)
         *out = RGB(digits[0] * 17, digits[1] * 17, digits[2] * 17);
     else
-        *out = RGB(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3],
-                   digits[4] * 16 + digits[5]);
+        *out =
+            RGB(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]);
     return true;
 }
 

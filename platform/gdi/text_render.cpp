@@ -36,8 +36,7 @@ RECT DrawableArea(const Canvas& canvas, const RECT* clip) {
 
 // The run's width as far as it matters: without `dx` the advances only
 // go right, so the sum stops once it reaches `enough` pixels.
-int VisibleWidth(const FontInstance& font, const char* text, int count, const INT* dx,
-                 int enough) {
+int VisibleWidth(const FontInstance& font, const char* text, int count, const INT* dx, int enough) {
     if (dx) return TextWidth(font, text, count, dx);
     int width = 0;
     for (int i = 0; i < count && width < enough; ++i)
