@@ -61,8 +61,11 @@ bool SetUpWindowsDirectory(const HostOptions& options, std::string* registry, st
 }
 
 // The folders the page may read: its own and those --allow-files names.
+// A component run with --component reads what its user names on the
+// command line: there is no page to keep to a folder.
 bool SetUpFileAccess(Host& host, const HostOptions& options, std::string* error) {
-    if (!host.fileAccess.Allow(host.baseDirectory, error)) return false;
+    const std::string own = options.component.empty() ? host.baseDirectory : "/";
+    if (!host.fileAccess.Allow(own, error)) return false;
     for (const std::string& folder : options.allowedFolders)
         if (!host.fileAccess.Allow(folder, error)) return false;
     return true;

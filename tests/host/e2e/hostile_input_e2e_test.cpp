@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/e2e/http_server.h"
@@ -110,6 +111,13 @@ TEST(HostileInput, APageReadsOnlyRegularFilesInItsFolder) {
             EXPECT_EQ(run.err, "") << c.attributes;
         else
             EXPECT_TRUE(Has(run, c.said)) << c.attributes << "\n" << run.err;
+    }
+    // Without a page, the user names the files: they are read where they
+    // are, as long as they are regular files.
+    for (const auto& [file, exitCode] : {std::pair{other + "/news.txt", 0}, {dir + "/fifo", 3}}) {
+        ProcessResult run = RunQpmhost({"--component", "application/x-pellux-ticker", "--attr",
+                                        "DATAFILE=" + file, "--png", dir + "/page.png"});
+        EXPECT_EQ(run.exitCode, exitCode) << file << "\n" << run.err;
     }
 }
 
