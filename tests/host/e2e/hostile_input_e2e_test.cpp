@@ -130,21 +130,29 @@ TEST(HostileInput, StreamsStayWithinBoundsAndTheirFailuresAreTold) {
     server.Serve("/endless", endless);
     server.Serve("/gigabyte", gigabyte);
     server.Serve("/gone", {500, "server error", -1});
+    server.Serve("/cut", {200, std::string(4000, 'c'), 100});
+    // One byte, then nothing: the transfer outlasts --stream-timeout.
+    server.Serve("/stuck", {200, "stuck", -1, 1});
     ASSERT_TRUE(server.Start());
     const std::string dir = MakeScratchDirectory();
     struct Case {
         std::string path;
         std::string said;
+        const char* timeout = "1000";  // ms
     } cases[] = {
-        {"/endless", std::string(kTicker) + "ticker: the streamed text stops at 16777216 bytes"},
+        {"/endless", std::string(kTicker) + "ticker: the streamed text stops at 16777216 bytes",
+         "60000"},
         {"/gigabyte", "cannot fetch " + server.Url("/gigabyte") + ": larger than 256 MiB"},
         {"/missing", "cannot fetch " + server.Url("/missing") + ": HTTP status 404"},
         {"/gone", "cannot fetch " + server.Url("/gone") + ": HTTP status 500"},
+        {"/cut", "cannot fetch " + server.Url("/cut") + ": cut short"},
+        {"/stuck",
+         "cannot fetch " + server.Url("/stuck") + ": timed out"},  // last: it holds the server
     };
     for (const Case& c : cases) {
         WriteTextFile(dir + "/page.html", Ticker("src='" + server.Url(c.path) + "'"));
-        ProcessResult run =
-            RunQpmhost({dir + "/page.html", "--png", dir + "/page.png", "--after", "1000"});
+        ProcessResult run = RunQpmhost({dir + "/page.html", "--png", dir + "/page.png", "--after",
+                                        "1000", "--stream-timeout", c.timeout});
         EXPECT_EQ(run.exitCode, 0) << c.path << "\n" << run.err;
         EXPECT_TRUE(Has(run, c.said)) << c.path << "\n" << run.err;
         // Without bounds the endless stream took gigabytes; now the text's
