@@ -11,8 +11,10 @@ LONG_PTR PluginOpenStream(InstanceRecord* record, const UrlRequest* request);
 void PluginCloseStream(InstanceRecord* record, LONG_PTR handle);
 // Host information answered locally (registry path, user details, user agent).
 int32_t PluginHostInfo(InstanceRecord* record, int item, char* buffer);
+// The URL PluginOpenStream asks for: a GET's data appended as its query,
+// after a '?' unless it begins with one. False when it does not fit.
+bool PluginRequestedUrlOf(const UrlRequest* request, char* buffer, size_t size);
 
-// The three above, as the framework's PluginBridge. It is set when the
-// library is loaded, so it is in place before any window can be in
-// plug-in mode.
+// The four above, as the framework's PluginBridge. NP_Initialize sets it,
+// so it is in place before any window can be in plug-in mode.
 extern const PluginBridge kBrowserBridge;

@@ -35,8 +35,9 @@ void RegistryPath(char* buffer) {
 
 void UserAgent(const InstanceRecord* record, char* buffer) {
     buffer[0] = '\0';
-    if (browserFuncs == nullptr || browserFuncs->uagent == nullptr) return;
-    const char* agent = browserFuncs->uagent(static_cast<NPP>(record->pluginInstance));
+    auto userAgent = BROWSER_FUNCTION(uagent);
+    if (userAgent == nullptr) return;
+    const char* agent = userAgent(static_cast<NPP>(record->pluginInstance));
     if (agent) lstrcpynA(buffer, agent, kHostInfoSize);
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -167,10 +168,15 @@ int32_t ConvertAltInitRecord(AltInitRecord* alt, InitRecord* out, char** names, 
     static char kSubtype[] = "SUBTYPE";
     static char kDataFile[] = "DATAFILE";
     out->size = sizeof(InitRecord);
+    out->typeName = nullptr;
+    out->fixedSize = 0;  // the caller decides
     out->attrNames = names;
     out->attrValues = values;
     out->dataFile = alt->dataFile[0] ? alt->dataFile : nullptr;
-    out->mode = alt->mode + kAltHostMark;
+    // A mode so large that the mark would overflow keeps the mark: the
+    // window still knows its origin, with the largest mode there is.
+    out->mode = (alt->mode > INT32_MAX - kAltHostMark ? INT32_MAX - kAltHostMark : alt->mode) +
+                kAltHostMark;
     out->width = alt->width;
     out->height = alt->height;
     out->backColor = alt->backColor;

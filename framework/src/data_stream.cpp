@@ -4,6 +4,7 @@
 
 #include <qpm/component.h>
 #include <qpm/host_requests.h>
+#include <qpm/plugin_bridge.h>
 #include <qpm_check.h>
 
 #include <cstdlib>
@@ -65,8 +66,20 @@ bool DataStream::AwaitDelivery(const char* url) {
     return true;
 }
 
+// In plug-in mode the stream is delivered under the URL the browser is
+// asked for (a GET's query appended), so that is the one to wait for;
+// it is recorded before the request, which the browser may answer at once.
+bool DataStream::AwaitRequested(const UrlRequest* request) {
+#if QPM_WITH_PLUGIN
+    char url[kPluginUrlSize];
+    return PluginRequestedUrl(request, url, sizeof url) && AwaitDelivery(url);
+#else
+    return AwaitDelivery(request->url);
+#endif
+}
+
 bool DataStream::Open(UrlRequest* request, WPARAM flags) {
-    if (InPluginMode() && !AwaitDelivery(request->url)) return false;
+    if (InPluginMode() && !AwaitRequested(request)) return false;
     handle = HostOpenStream(Instance(), request, flags);
     if (handle == kStreamLater) {
         handle = kNoStream;

@@ -4,6 +4,8 @@
 
 #include "reentrant_calls.h"
 
+#include <cstring>
+
 namespace {
 
 // The component window's parent. A window destroyed while its component
@@ -29,6 +31,15 @@ const PluginBridge* pluginBridge = nullptr;
 
 #if QPM_WITH_PLUGIN
 void SetPluginBridge(const PluginBridge* bridge) { pluginBridge = bridge; }
+
+bool PluginRequestedUrl(const UrlRequest* request, char* buffer, size_t size) {
+    if (pluginBridge == nullptr || request->url == nullptr || size == 0) return false;
+    if (pluginBridge->requestedUrl) return pluginBridge->requestedUrl(request, buffer, size);
+    const size_t length = strlen(request->url) + 1;
+    if (length > size) return false;
+    memcpy(buffer, request->url, length);
+    return true;
+}
 #endif
 
 LONG_PTR HostOpenStream(InstanceRecord* record, UrlRequest* request, WPARAM flags) {

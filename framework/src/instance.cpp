@@ -3,6 +3,7 @@
 
 #include <qpm/component.h>
 #include <qpm/module.h>
+#include <qpm/plugin_bridge.h>
 
 #include <cstdint>
 #include <cstring>
@@ -94,6 +95,14 @@ void SetUpInstance(InstanceRecord* out, HWND window, InitRecord* record, bool wa
     CopyAttributes(out, record, count);
     if (wantsOffscreen) out->offscreenBitmap = MakeOffscreenBitmap(window);
 }
+
+#if QPM_WITH_PLUGIN
+void SetUpDetachedInstance(InstanceRecord* out, InitRecord* record) {
+    SetUpInstance(out, nullptr, record, false);
+}
+
+void ReleaseInstanceStrings(InstanceRecord* record) { ReleaseStringBlock(record); }
+#endif
 
 void ReleaseStringBlock(InstanceRecord* record) {
     if (record->stringBlock == nullptr) return;

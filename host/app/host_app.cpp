@@ -171,7 +171,7 @@ bool NothingToShow(const Host& host) {
 }
 
 ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
-    StopSlots(host);
+    host.hosting->Stop();
     if (host.pageWindow) DestroyWindow(host.pageWindow);
     host.pageWindow = nullptr;
     host.libraries.FreeAll();
@@ -215,14 +215,15 @@ ExitCode RunHost(const HostOptions& options) {
     InstallConsentHandler(
         options.consent, [shown] { shown->Suspend(); }, [shown] { shown->Resume(); });
 
-    PrepareSlots(host);
+    host.hosting = MakeHosting(options.hosting, host);
+    host.hosting->Prepare();
     if (!CreatePageWindow(host)) {
         LogError("cannot create the page window");
         StopComponentWarnings();
         return kExitOutput;
     }
     RelayoutPage(host);
-    StartSlots(host);
+    host.hosting->Start();
     if (NothingToShow(host)) return Finish(host, nullptr, true);
     if (!output->Open(host.layout.width, host.layout.height, host.page.title, &error)) {
         LogError("%s", error.c_str());

@@ -46,6 +46,8 @@ const char kUsage[] =
     "  --cacert FILE      trust the CA certificates (PEM) in FILE for https, besides\n"
     "                     the system's; a server that fails verification is not read\n"
     "  --yes | --no       answer a component's question without asking\n"
+    "  --npapi            play the Netscape browser: each component runs as a plug-in\n"
+    "  --alt-host         be an alternate host: DRX* entry points, attributes in SUBTYPE\n"
     "  --verbose          print on stderr what the components ask of the host\n"
     "                     and how the URL transfers are going\n"
     "  -h, --help         this text\n"
@@ -86,6 +88,7 @@ private:
     bool Value(const std::string& name, const char** out, std::string* error);
     bool Number(const std::string& name, int low, int high, int* out, std::string* error);
     bool SetOutput(OutputMode mode, const std::string& name, std::string* error);
+    bool SetHosting(HostingMode mode, const std::string& name, std::string* error);
     bool Check(std::string* error);
 
     int argc_;
@@ -93,6 +96,7 @@ private:
     HostOptions* options_;
     int index_ = 1;
     std::string outputOption_;
+    std::string hostingOption_;
     bool afterGiven_ = false, framesGiven_ = false, graphicsGiven_ = false;
 };
 
@@ -114,6 +118,16 @@ bool Parser::Number(const std::string& name, int low, int high, int* out, std::s
     return false;
 }
 
+bool Parser::SetHosting(HostingMode mode, const std::string& name, std::string* error) {
+    if (!hostingOption_.empty() && options_->hosting != mode) {
+        *error = name + " cannot be combined with " + hostingOption_;
+        return false;
+    }
+    options_->hosting = mode;
+    hostingOption_ = name;
+    return true;
+}
+
 bool Parser::SetOutput(OutputMode mode, const std::string& name, std::string* error) {
     if (!outputOption_.empty() && options_->output != mode) {
         *error = name + " cannot be combined with " + outputOption_;
@@ -131,6 +145,8 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--verbose" || name == "-v") return (o.verbose = true);
     if (name == "--yes") return (o.consent = ConsentAnswer::kYes, true);
     if (name == "--no") return (o.consent = ConsentAnswer::kNo, true);
+    if (name == "--npapi") return SetHosting(HostingMode::kNpapi, name, error);
+    if (name == "--alt-host") return SetHosting(HostingMode::kAltHost, name, error);
     if (name == "--window" || name == "--x11") return SetOutput(OutputMode::kWindow, name, error);
     if (name == "--terminal") return SetOutput(OutputMode::kTerminal, name, error);
     if (name == "--term-graphics") {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "output/terminal_graphics.h"
+#include "session/hosting.h"
 
 enum class OutputMode {
     kTerminal,   // live, in the terminal (the default)
@@ -39,6 +40,7 @@ struct HostOptions {
     std::string context;
     std::string userName, userAddress;
     ConsentAnswer consent = ConsentAnswer::kAsk;
+    HostingMode hosting = HostingMode::kComponent;  // --npapi, --alt-host
     bool verbose = false;
     bool help = false;
 

@@ -12,6 +12,31 @@
 #include "session/page_windows.h"
 #include "session/type_table.h"
 
+// A data file the page may not read (outside its folders), or one that
+// is no regular file (a FIFO blocks its reader, a device never ends),
+// is refused before the component sees it.
+bool CheckDataFile(Host& host, ComponentSlot& slot) {
+    const char* dataFile = slot.element->record()->dataFile;
+    std::string why;
+    if (dataFile == nullptr || !host.fileAccess.Refused(dataFile, &why)) return true;
+    FailSlot(host, slot, std::string("refused its data file ") + dataFile + ": " + why);
+    return false;
+}
+
+// Why a component that did not start may have failed: its data file
+// missing, unreadable or empty. "" when the file looks readable.
+std::string DataFileTrouble(const Host& host, const ComponentSlot& slot) {
+    const char* dataFile = slot.element->record()->dataFile;
+    std::string why;
+    if (dataFile == nullptr || *dataFile == '\0') return "";
+    if (!host.fileAccess.CheckReadable(dataFile, &why))
+        return "; its data file " + std::string(dataFile) + ": " + why;
+    struct stat info {};
+    if (stat(dataFile, &info) == 0 && info.st_size == 0)
+        return "; its data file " + std::string(dataFile) + " is empty";
+    return "";
+}
+
 namespace {
 
 constexpr int kDefaultWidth = 400;
@@ -96,31 +121,6 @@ void SettleSize(ComponentSlot& slot) {
     slot.height = record->height;
 }
 
-// A data file the page may not read (outside its folders), or one that
-// is no regular file (a FIFO blocks its reader, a device never ends),
-// is refused before the component sees it.
-bool CheckDataFile(Host& host, ComponentSlot& slot) {
-    const char* dataFile = slot.element->record()->dataFile;
-    std::string why;
-    if (dataFile == nullptr || !host.fileAccess.Refused(dataFile, &why)) return true;
-    Fail(host, slot, std::string("refused its data file ") + dataFile + ": " + why);
-    return false;
-}
-
-// Why a component that did not start may have failed: its data file
-// missing, unreadable or empty. "" when the file looks readable.
-std::string DataFileTrouble(const Host& host, const ComponentSlot& slot) {
-    const char* dataFile = slot.element->record()->dataFile;
-    std::string why;
-    if (dataFile == nullptr || *dataFile == '\0') return "";
-    if (!host.fileAccess.CheckReadable(dataFile, &why))
-        return "; its data file " + std::string(dataFile) + ": " + why;
-    struct stat info {};
-    if (stat(dataFile, &info) == 0 && info.st_size == 0)
-        return "; its data file " + std::string(dataFile) + " is empty";
-    return "";
-}
-
 void StartSlot(Host& host, ComponentSlot& slot) {
     if (!CheckDataFile(host, slot)) return;
     CallingSlot calling(host, &slot);
@@ -200,4 +200,22 @@ void StopSlots(Host& host) {
             host.transport->Abort(handle);
         slot->window = nullptr;
     }
+}
+
+std::string SlotLibraryPath(Host& host, ComponentSlot& slot) {
+    if (!slot.libraryPath.empty()) return slot.libraryPath;
+    const std::string& type = slot.element->type();
+    TypeResolution found = ResolveType(type, HostTypeLookup());
+    if (found.source != TypeResolution::kNotInstalled) return found.library;
+    Fail(host, slot,
+         type.empty() ? "the element has no TYPE attribute, so no component can run it"
+                      : "no library is known or installed for type " + type);
+    return "";
+}
+
+void FailSlot(Host& host, ComponentSlot& slot, const std::string& why) { Fail(host, slot, why); }
+
+void LogPlacement(const Host& host, const ComponentSlot& slot) {
+    LogVerbose("%s at %d,%d size %dx%d", slot.label.c_str(), host.layout.blocks[slot.block].x,
+               host.layout.blocks[slot.block].y, slot.width, slot.height);
 }

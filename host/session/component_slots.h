@@ -4,6 +4,8 @@
 // QPMInit in the host's window, message 1025; 1027 at the end.
 #pragma once
 
+#include <string>
+
 struct Host;
 struct ComponentSlot;
 
@@ -16,3 +18,18 @@ void PrepareSlots(Host& host);
 void StartSlots(Host& host);
 // Stops every live component (1027) and forgets its streams.
 void StopSlots(Host& host);
+
+// For the other ways of running components (session/hosting.h):
+// the library of the slot's type (given, known or in DRX.REG), or ""
+// with the slot failed; the installer is not offered.
+std::string SlotLibraryPath(Host& host, ComponentSlot& slot);
+// Reports why the slot cannot run and leaves it out (exit code 3).
+void FailSlot(Host& host, ComponentSlot& slot, const std::string& why);
+// Refuses (and fails) the slot when its data file may not be read: outside
+// the page's folders, or not a regular file. True when it may run.
+bool CheckDataFile(Host& host, ComponentSlot& slot);
+// "; its data file PATH: why" when a slot that did not start had a data
+// file that is missing, unreadable or empty; "" otherwise.
+std::string DataFileTrouble(const Host& host, const ComponentSlot& slot);
+// The verbose line that says where the slot's component sits.
+void LogPlacement(const Host& host, const ComponentSlot& slot);

@@ -16,6 +16,7 @@
 #include "page/page.h"
 #include "session/component_library.h"
 #include "session/host_info.h"
+#include "session/hosting.h"
 
 // One component of the page. The site is the host's window the
 // component lives in: the component window's parent, exactly its size,
@@ -58,6 +59,9 @@ struct Host {
     FileAccessRule fileAccess;                 // the folders the page may read from
     std::vector<std::string> failedTransfers;  // "URL: why", told when the run ends
     ComponentSlot* calling = nullptr;          // the component being called, for its warnings
+    // How the components run; made before they are prepared, gone before
+    // the transport it may use.
+    std::shared_ptr<ComponentHosting> hosting;
 
     ComponentSlot* SlotOfWindow(HWND window) const {
         for (const auto& slot : slots)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "browser_bridge.h"
 #include "plugin_globals.h"
 #include "ticker/ticker_fixture.h"
 
@@ -14,6 +15,10 @@ namespace {
 
 class HostInfo : public TickerTest {
 protected:
+    void SetUp() override {
+        TickerTest::SetUp();
+        SetPluginBridge(&kBrowserBridge);
+    }
     void TearDown() override {
         browserFuncs = nullptr;
         TickerTest::TearDown();
@@ -70,6 +75,7 @@ TEST_F(HostInfo, ContextUserAgentAndTheItemsNobodyAnswers) {
     EXPECT_EQ(Item(kInfoContext), "");
     EXPECT_EQ(Item(kInfoUserAgent), "") << "no browser yet";
     NPNetscapeFuncs funcs{};
+    funcs.size = sizeof funcs;
     funcs.uagent = TestAgent;
     browserFuncs = &funcs;
     EXPECT_EQ(Item(kInfoUserAgent), "Testscape/2.0");

@@ -28,8 +28,10 @@ void ViewInitRecord(InstanceRecord* view, const InitRecord* record);
 
 // Converts an alternate host's fixed-layout record into an InitRecord
 // whose attributes ("TYPE", "SUBTYPE", "DATAFILE", each only when not
-// empty) point into `alt`. `names` and `values` hold 4 entries each and
-// must outlive `out`. `typeName` and `fixedSize` are left to the caller.
+// empty) point into `alt`, whose strings must be NUL-terminated within
+// their 512 bytes. `names` and `values` hold 4 entries each and must
+// outlive `out`. Every field of `out` is set: `typeName` null and
+// `fixedSize` 0, for the caller to change.
 int32_t ConvertAltInitRecord(AltInitRecord* alt, InitRecord* out, char** names, char** values);
 
 // The packed-form look-up on its own: finds `name` in `list` (a "SUBTYPE"

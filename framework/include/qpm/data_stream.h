@@ -72,6 +72,7 @@ protected:
 
 private:
     void ReleasePendingUrl();
+    bool AwaitRequested(const UrlRequest* request);
     DataStream(const DataStream&) = delete;
     DataStream& operator=(const DataStream&) = delete;
 };

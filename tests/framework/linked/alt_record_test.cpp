@@ -31,7 +31,7 @@ TEST(ConvertAltInitRecord, OnlyTheSubtypeWhenTheOthersAreEmpty) {
     EXPECT_EQ(out.height, 24);
     EXPECT_EQ(out.backColor, RGB(1, 2, 3));
     EXPECT_EQ(out.textColor, RGB(4, 5, 6));
-    EXPECT_EQ(out.fixedSize, 77) << "left to the caller";
+    EXPECT_EQ(out.fixedSize, 0) << "every field is set; the caller changes it";
 }
 
 TEST(ConvertAltInitRecord, AllThreeInOrder) {

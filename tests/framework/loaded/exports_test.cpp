@@ -4,8 +4,10 @@
 
 namespace {
 
-const char* const kEntryPoints[] = {"QPMSetInstance", "QPMGetVersion", "QPMCalcSize", "QPMInit",
-                                    "_QPMLibWndProc@16"};
+const char* const kEntryPoints[] = {"QPMSetInstance", "QPMGetVersion",     "QPMCalcSize",
+                                    "QPMInit",        "_QPMLibWndProc@16", "NP_GetEntryPoints",
+                                    "NP_Initialize",  "NP_Shutdown",       "DRXInit",
+                                    "DRXGetVersion",  "DRXCalcSize"};
 const char* const kInternals[] = {"CreateComponent",
                                   "_Z15CreateComponentP10InitRecord",
                                   "ComponentName",

@@ -155,8 +155,9 @@ TEST_F(TerminalRun, TheInstallersQuestionIsAnsweredThereAndAStrayEnterIsNoYes) {
             << session->Screen();
         for (size_t i = 0; i < lines.size(); ++i) {
             session->Type(lines[i]);
-            if (i + 1 < lines.size())
+            if (i + 1 < lines.size()) {
                 ASSERT_TRUE(session->WaitFor([&] { return prompts() == int(i) + 2; }));
+            }
         }
         ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
         session->Keys("q");

@@ -28,6 +28,9 @@ TEST(Options, PageAloneRunsInTheTerminal) {
     EXPECT_EQ(p.options.output, OutputMode::kTerminal);
     EXPECT_FALSE(p.options.Headless());
     EXPECT_EQ(p.options.consent, ConsentAnswer::kAsk);
+    EXPECT_EQ(p.options.hosting, HostingMode::kComponent);
+    EXPECT_EQ(Parse({"--npapi", "demo.html"}).options.hosting, HostingMode::kNpapi);
+    EXPECT_EQ(Parse({"demo.html", "--alt-host"}).options.hosting, HostingMode::kAltHost);
 }
 
 TEST(Options, HeadlessOutputs) {
@@ -115,6 +118,7 @@ TEST(Options, MistakesAreNamed) {
         {{"a.html", "--attr", "X=1"}, "--attr belongs with --component"},
         {{"--component", "x.so", "--attr", "=1"}, "NAME=VALUE"},
         {{"a.html", "--colour"}, "unknown option --colour"},
+        {{"a.html", "--npapi", "--alt-host"}, "--alt-host cannot be combined with --npapi"},
         {{"a.html", "--uninstall", "application/x-foo"}, "--uninstall TYPE runs on its own"},
         {{"--uninstall", "application/x-foo", "--png", "x"}, "--uninstall TYPE runs on its own"},
     };

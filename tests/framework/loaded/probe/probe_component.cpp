@@ -30,6 +30,17 @@ void Log(int32_t slot, LONG_PTR a = 0, LONG_PTR b = 0, LONG_PTR c = 0, LONG_PTR 
         state.events[state.eventCount++] = ProbeEvent{slot, a, b, c, d};
 }
 
+// The stream of the probe's own request: its failure (the pending
+// request's timeout) is logged.
+class ProbeStream : public DataStream {
+public:
+    using DataStream::DataStream;
+    void OnFailed(int32_t code) override {
+        Log(kSlotRequestFailed, code);
+        DataStream::OnFailed(code);
+    }
+};
+
 class ProbeComponent : public Component {
 public:
     ProbeComponent() { wantsOffscreen = state.wantsOffscreen != 0; }
@@ -42,6 +53,12 @@ public:
         if (state.streamHandle != -1) {
             for (int32_t i = 0; i < state.streamCount; ++i)
                 (new DataStream(this))->Attach(state.streamHandle + i);
+        }
+        if (state.requestUrl[0]) {
+            UrlRequest request{state.requestUrl, "",
+                               state.requestDataNull ? nullptr : state.requestData,
+                               state.requestMethod, state.requestDataLength};
+            state.openResult = (new ProbeStream(this))->Open(&request, 0);
         }
         return state.startResult;
     }
@@ -65,6 +82,7 @@ public:
     }
     void StreamEnd(LONG_PTR key) override {
         Log(kSlotStreamEnd, key);
+        if (DataStream* s = state.closeOnEnd ? FindStream(key) : nullptr) s->Close();
         Component::StreamEnd(key);
     }
     void StreamResume(LONG_PTR key) override { Log(kSlotStreamResume, key); }

@@ -30,6 +30,7 @@ enum ProbeSlot {
     kSlotPaint = 19,
     kSlotPrint = 20,
     kSlotHandleMessage = 21,
+    kSlotRequestFailed = 100,  // OnFailed of the stream Start opened (a = code)
 };
 
 struct ProbeEvent {
@@ -65,6 +66,16 @@ struct ProbeState {
     POINT paintOrigin;
     COLORREF paintTextColor, paintBkColor;
     int32_t sizeWidthAtOnSize, sizeHeightAtOnSize;
+
+    // A request of its own (the plug-in variant under a test browser):
+    // when requestUrl is not empty, Start opens one stream with it.
+    char requestUrl[640];
+    char requestData[64];
+    int32_t requestDataNull;  // the request's data is null, not requestData
+    int32_t requestMethod;
+    int32_t requestDataLength;
+    int32_t openResult;  // what that Open answered
+    int32_t closeOnEnd;  // StreamEnd closes the stream it names first
 };
 
 typedef ProbeState* (*ProbeGetStateFn)(void);

@@ -1,9 +1,11 @@
-// The Netscape plug-in API: the types, tables and codes this library
-// uses, as the published API declares them.
+// The Netscape plug-in API: the types, tables and codes that pass
+// between a browser and a plug-in, as the published API declares them.
+// Shared by pellux's plug-in adapter and by hosts that play the browser.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 typedef int16_t NPError;
@@ -69,8 +71,9 @@ typedef struct _NPWindow {
     struct {
         uint16_t top, left, bottom, right;
     } clipRect;
-    int32_t type;
+    int32_t type;  // NPWindowTypeWindow: `window` is a window handle
 } NPWindow;
+#define NPWindowTypeWindow 1
 
 typedef struct _NPSavedData {
     int32_t len;
@@ -167,3 +170,16 @@ typedef struct _NPNetscapeFuncs {
     void* invalidateregion;
     void* forceredraw;
 } NPNetscapeFuncs;
+
+// The shortest tables a plug-in and a browser accept: the plug-in's up
+// to and with `event`, the browser's up to and with `reloadplugins`.
+// Their sizes follow the pointer size: 44 and 52 bytes in a 32-bit
+// build, 88 and 104 in a 64-bit one (the two 16-bit fields are padded
+// to a pointer's alignment there).
+constexpr uint16_t kPluginFuncsMinSize = offsetof(NPPluginFuncs, urlnotify);
+constexpr uint16_t kBrowserFuncsMinSize = offsetof(NPNetscapeFuncs, getJavaEnv);
+static_assert(kPluginFuncsMinSize == (sizeof(void*) == 4 ? 44 : 88), "plug-in table layout");
+static_assert(kBrowserFuncsMinSize == (sizeof(void*) == 4 ? 52 : 104), "browser table layout");
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(offsetof(NPStream, url) == 8, "NPStream: the URL is its third 32-bit field");
+#endif
