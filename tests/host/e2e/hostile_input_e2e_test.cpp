@@ -87,6 +87,9 @@ TEST(HostileInput, APageReadsOnlyRegularFilesInItsFolder) {
          "refused to read file:///etc/passwd: it is outside the page's folder"},
         {"src='file:///proc/self/environ'", {}, 3, "refused to read file:///proc/self/environ"},
         {"datafile='fifo'", {}, 3, "refused its data file " + dir + "/fifo: it is a FIFO"},
+        // The same rule under the other ways of hosting.
+        {"src='file:///etc/passwd'", {"--npapi"}, 0, "refused to read file:///etc/passwd"},
+        {"datafile='fifo'", {"--alt-host"}, 3, "refused its data file " + dir + "/fifo"},
         {"datafile='folder'", {}, 3, "refused its data file " + dir + "/folder: it is a directory"},
         {"src='fifo'", {}, 0, "cannot fetch file://" + dir + "/fifo: it is a FIFO"},
         {"src='file:///dev/zero'",
