@@ -71,7 +71,8 @@ bool CheckOptionPaths(const HostOptions& options, std::string* error) {
         if (!CheckOutput(option, path, options, error)) return false;
         for (size_t j = i + 1; j < outputs.size(); ++j) {
             if (outputs[j].second == path || SameFile(outputs[j].second, path)) {
-                *error = option + " and " + outputs[j].first + " name the same file " + path;
+                *error = option;
+                *error += " and " + outputs[j].first + " name the same file " + path;
                 return false;
             }
         }

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr size_t kPieceBytes = 64 * 1024;
+constexpr size_t kPieceBytes = size_t{64} << 10;
 
 struct UrlDeleter {
     void operator()(CURLU* url) const { curl_url_cleanup(url); }

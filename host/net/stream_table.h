@@ -25,7 +25,7 @@
 
 class StreamTable {
 public:
-    static constexpr size_t kBufferLimit = 256 * 1024;
+    static constexpr size_t kBufferLimit = size_t{256} << 10;
 
     // A notice the host must send to `window`: 1034, 1035 or 1040 (with
     // wParam the failure code), lParam = the handle.

@@ -22,15 +22,11 @@ std::vector<std::string>& Held() {
 // from pages and files may hold any byte: none of them may reach the
 // terminal as a control sequence.
 std::string Line(const char* prefix, const char* format, va_list args) {
-    va_list copy;
-    va_copy(copy, args);
-    const int length = vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string text(length > 0 ? size_t(length) : 0, '\0');
-    if (length > 0) vsnprintf(text.data(), text.size() + 1, format, args);
-    for (char& c : text)
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) c = '?';
-    return "qpmhost: " + std::string(prefix) + text + "\n";
+    char message[4096];
+    vsnprintf(message, sizeof message, format, args);
+    for (char* c = message; *c; ++c)
+        if ((static_cast<unsigned char>(*c) < 0x20 && *c != '\t') || *c == 0x7F) *c = '?';
+    return std::string("qpmhost: ") + prefix + message + "\n";
 }
 
 void Emit(const std::string& line, bool mayHold) {
