@@ -110,8 +110,8 @@ TEST(HostileInput, APageReadsOnlyRegularFilesInItsFolder) {
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         ProcessResult run = RunQpmhost(arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.attributes << "\n" << run.err;
-        if (c.said.empty())
-            EXPECT_EQ(run.err, "") << c.attributes;
+        if (c.said.empty())  // (a sanitizer run may add its table of suppressions)
+            EXPECT_FALSE(Has(run, "qpmhost:")) << c.attributes << "\n" << run.err;
         else
             EXPECT_TRUE(Has(run, c.said)) << c.attributes << "\n" << run.err;
     }
@@ -263,7 +263,7 @@ TEST(HostileInput, ASanitizedRunNeedsNoLeakOptions) {
     ProcessResult run =
         RunQpmhost({dir + "/page.html", "--png", dir + "/page.png"}, {{"LSAN_OPTIONS", ""}});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_FALSE(Has(run, "LeakSanitizer")) << run.err;
+    EXPECT_EQ(run.err, "");
 }
 #endif
 
