@@ -168,14 +168,17 @@ bool CurlTransport::Active() const {
     return false;
 }
 
-void CurlTransport::ResumeTransfers() {
+bool CurlTransport::ResumeTransfers() {
+    bool resumed = false;
     for (const auto& entry : transfers_) {
         Transfer& transfer = *entry.second;
         if (!transfer.paused || !HasRoom(transfer)) continue;
         transfer.paused = false;
+        resumed = true;
         // May hand over what curl kept at once, and pause the transfer again.
         curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
     }
+    return resumed;
 }
 
 std::vector<CurlTransport::Progress> CurlTransport::Running() const {
@@ -206,8 +209,10 @@ std::vector<CurlTransport::Progress> CurlTransport::Running() const {
 }
 
 void CurlTransport::Wait(int timeoutMs, const std::vector<int>& extraFds) {
-    // A file with room to be read into needs no waiting.
-    if (files_.CanProceed(*table_)) timeoutMs = 0;
+    // A file with room to be read into, or a transfer its component has
+    // made room for, needs no waiting: a paused transfer's socket is not
+    // among those curl waits on.
+    if (ResumeTransfers() || files_.CanProceed(*table_)) timeoutMs = 0;
     std::vector<curl_waitfd> waits;
     for (int fd : extraFds)
         if (fd >= 0) waits.push_back(curl_waitfd{fd, CURL_WAIT_POLLIN, 0});

@@ -89,7 +89,7 @@ private:
     };
     static size_t OnWrite(char* data, size_t size, size_t count, void* context);
     bool HasRoom(const Transfer& transfer) const;
-    void ResumeTransfers();
+    bool ResumeTransfers();  // true when one was resumed
     void Finish(CURL* easy, CURLcode result);
     void Ended(LONG_PTR handle, const std::string& url, int32_t code, const std::string& reason);
     void Remove(std::map<LONG_PTR, Transfer*>::iterator it);

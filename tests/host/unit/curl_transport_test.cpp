@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include <qpm/protocol.h>
@@ -190,6 +191,45 @@ TEST_F(CurlTransportTest, AnUnreadStreamPausesItsTransfer) {
         EXPECT_EQ(outcomes[h].data.size(), body.size()) << url;
     }
     unlink(path);
+}
+
+// A stream past the maximum fails as too large, whether the server said
+// so in advance (Content-Length) or not; the component is told (1040).
+TEST_F(CurlTransportTest, AStreamPastTheMaximumFails) {
+    TestHttpServer server;
+    TestHttpServer::Route announced{200, std::string(1 << 20, 'a')}, endless = announced;
+    announced.repeat = 300;
+    endless.repeat = 0;
+    server.Serve("/announced", announced);
+    server.Serve("/endless", endless);
+    ASSERT_TRUE(server.Start());
+    // Refused before the body (0 bytes), or after all the maximum allowed.
+    const std::pair<const char*, int64_t> cases[] = {{"/announced", 0},
+                                                     {"/endless", CurlTransport::kMaxStreamBytes}};
+    for (const auto& [path, expected] : cases) {
+        const LONG_PTR h = Fetch(server.Url(path));
+        int64_t received = 0;
+        int32_t failure = 0;
+        std::vector<char> buffer(1 << 20);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (failure == 0 && std::chrono::steady_clock::now() < deadline) {
+            transport.Wait(100, {});
+            StreamTable::Notice notice;
+            while (table.NextNotice(&notice)) {
+                if (notice.message == QPMM_STREAMFAILED) failure = int32_t(notice.wParam);
+                if (notice.message == QPMM_STREAMREADY) {
+                    int32_t n;
+                    while ((n = table.Read(h, buffer.data(), int32_t(buffer.size()))) > 0)
+                        received += n;
+                    table.MarkReady(h);
+                }
+                table.NoticeDone(notice);
+            }
+        }
+        EXPECT_EQ(failure, CURLE_FILESIZE_EXCEEDED) << path;
+        EXPECT_EQ(received, expected) << path;
+        EXPECT_EQ(outcomes[h].code, CURLE_FILESIZE_EXCEEDED) << path;  // onFinished
+    }
 }
 
 }  // namespace
