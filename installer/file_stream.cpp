@@ -17,9 +17,10 @@ FileStream::FileStream(Component* streamOwner)
 
 FileStream::~FileStream() { CloseHandleOnly(); }
 
-void FileStream::CloseHandleOnly() {
-    if (file != HFILE_ERROR) _lclose(file);
+bool FileStream::CloseHandleOnly() {
+    const bool closed = file == HFILE_ERROR || _lclose(file) != HFILE_ERROR;
     file = HFILE_ERROR;
+    return closed;
 }
 
 // A chunk that is not written whole fails the download: the file must
@@ -37,7 +38,13 @@ void FileStream::OnData(const char* buffer, int32_t length, int32_t offset) {
 void FileStream::OnEnd() {
     DataStream::OnEnd();
     if (!opened) return;  // failed already: the end changes nothing
-    CloseHandleOnly();
+    // Written bytes may reach the disk only as the file closes: a file
+    // that cannot be closed whole fails the download like a failed write.
+    if (!CloseHandleOnly()) {
+        writeFailed = true;
+        OnFailed(0);
+        return;
+    }
     opened = 0;
     completed = 1;
     OnFileComplete();

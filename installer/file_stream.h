@@ -52,5 +52,6 @@ protected:
     virtual void OnOpening();
 
 private:
-    void CloseHandleOnly();
+    // Closes `file`; false when the file's last bytes could not be written.
+    bool CloseHandleOnly();
 };

@@ -30,14 +30,9 @@ int32_t StreamTable::Read(LONG_PTR handle, char* buffer, int32_t size) {
     Stream& stream = it->second;
     stream.readSinceNotice = true;
     if (stream.Buffered() > 0) {
-        size_t n = std::min(stream.Buffered(), size_t(size));
-        memcpy(buffer, stream.buffer.data() + stream.readPosition, n);
-        stream.readPosition += n;
-        // Drop what was read once it outweighs what is left.
-        if (stream.readPosition > stream.buffer.size() / 2) {
-            stream.buffer.erase(0, stream.readPosition);
-            stream.readPosition = 0;
-        }
+        if (stream.readSinceAnnounced >= kBytesPerNotice) return 0;  // the rest after a 1047
+        const size_t n = stream.buffer.Read(buffer, size_t(size));
+        stream.readSinceAnnounced += n;
         return int32_t(n);
     }
     if (stream.transfer == Transfer::kComplete) {
@@ -83,7 +78,7 @@ size_t StreamTable::Room(LONG_PTR handle) const {
 void StreamTable::Append(LONG_PTR handle, const char* data, size_t size) {
     auto it = streams_.find(handle);
     if (it != streams_.end() && it->second.transfer == Transfer::kRunning)
-        it->second.buffer.append(data, size);
+        it->second.buffer.Append(data, size);
 }
 
 void StreamTable::Complete(LONG_PTR handle) {
@@ -129,6 +124,7 @@ bool StreamTable::NextNotice(Notice* out) {
         if (message == QPMM_STREAMREADY) {
             stream.ready = false;
             stream.readSinceNotice = false;
+            stream.readSinceAnnounced = 0;
             stream.announcing = true;
         } else {
             // The end notice is the handle's last word: forget it now.

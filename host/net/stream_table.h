@@ -10,6 +10,13 @@
 // nothing since the last 1034), it gets 1035 (or 1040) at once. After
 // 1035 or 1040 the handle is forgotten, as after the component's 1045.
 //
+// One 1034 lets the component read at most kBytesPerNotice; then reads
+// return 0 until its next 1047 brings the next 1034. A component posts a
+// 1047 after every read, so without this bound a transfer that arrived
+// whole (a file URL) would queue one posted message per 1024 bytes, 65536
+// for 64 MiB, before the first could be handled, and hold off every other
+// message meanwhile.
+//
 // Back-pressure: a stream holds at most kBufferLimit bytes its component
 // has not read. The transfers ask Room() before they add more and wait
 // (paused) while there is none, so a fast or endless source costs
@@ -22,6 +29,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "net/byte_queue.h"
 
 class StreamTable {
 public:
@@ -69,20 +78,22 @@ public:
     void NoticeDone(const Notice& notice);
     bool HasDueNotice() const;
 
+    static constexpr size_t kBytesPerNotice = size_t(256) * 1024;
+
 private:
     enum class Transfer { kRunning, kComplete, kFailed };
     struct Stream {
         HWND owner = nullptr;
         std::string url;
-        std::string buffer;
-        size_t readPosition = 0;
+        ByteQueue buffer;
         Transfer transfer = Transfer::kRunning;
         int32_t failCode = 0;
         bool ready = false;       // a 1047 came since the last 1034
         bool announcing = false;  // a 1034 for it is being sent
         bool readSinceNotice = false;
-        bool endRead = false;  // a read has returned the end
-        size_t Buffered() const { return buffer.size() - readPosition; }
+        size_t readSinceAnnounced = 0;  // bytes read since the last 1034
+        bool endRead = false;           // a read has returned the end
+        size_t Buffered() const { return buffer.Size(); }
     };
 
     // 0 when nothing is due, else the message that is.

@@ -7,15 +7,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "output/terminal_cells.h"
+
 namespace {
 
 const char kClearScreen[] = "\x1b[0m\x1b[2J";
 // Kitty keeps every image it is sent; the previous picture's go first.
 const char kKittyDeleteImages[] = "\x1b_Ga=d,d=A\x1b\\";
-
-std::string MoveTo(int row, int column) {
-    return "\x1b[" + std::to_string(row) + ";" + std::to_string(column) + "H";
-}
 
 std::string Lookup(const char* const* environment, const char* name) {
     const size_t length = strlen(name);
@@ -137,6 +135,7 @@ TerminalPicture::~TerminalPicture() {
 
 void TerminalPicture::Forget() {
     shown_.clear();
+    shownCells_.clear();
     shownColumns_ = shownRows_ = 0;
 }
 
@@ -224,13 +223,25 @@ std::string TerminalPicture::Render(const QpmPixels& pixels, const TerminalArea&
             *clearedScreen = true;
         }
         shown_.clear();
+        shownCells_.clear();
     }
-    // Symbols: only the rows that changed; an image: all of it, anew.
+    if (graphics_ != TerminalGraphics::kSymbols) {
+        for (size_t row = 0; row < lines.size(); ++row) out += MoveTo(int(row) + 1, 1) + lines[row];
+        shown_ = std::move(lines);
+        return out;
+    }
+    // Symbols: only the cells that changed.
+    shownCells_.resize(lines.size());
     for (size_t row = 0; row < lines.size(); ++row) {
-        if (graphics_ == TerminalGraphics::kSymbols && row < shown_.size() &&
-            shown_[row] == lines[row])
-            continue;
-        out += MoveTo(int(row) + 1, 1) + lines[row];
+        if (row < shown_.size() && shown_[row] == lines[row]) continue;
+        std::vector<TerminalCell> cells;
+        if (SplitCells(lines[row], &cells)) {
+            out += RedrawChangedCells(int(row) + 1, shownCells_[row], cells);
+        } else {
+            out += MoveTo(int(row) + 1, 1) + lines[row];
+            cells.clear();  // unknown: the next change redraws the whole row
+        }
+        shownCells_[row] = std::move(cells);
     }
     shown_ = std::move(lines);
     return out;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "output/terminal_cells.h"
 #include "output/terminal_graphics.h"
 
 struct ChafaTermInfo;
@@ -37,7 +38,7 @@ public:
     TerminalGraphics graphics() const { return graphics_; }
 
     // The bytes that turn what was drawn last into this picture: the
-    // rows of symbols that changed, or the whole image of a protocol.
+    // cells of symbols that changed, or the whole image of a protocol.
     // `clearedScreen` is set when the picture's size changed, so the
     // bytes clear the whole screen first.
     std::string Render(const QpmPixels& pixels, const TerminalArea& area, bool* clearedScreen);
@@ -58,5 +59,6 @@ private:
     ChafaSymbolMap* symbols_ = nullptr;
     int canvasMode_ = 0;              // a ChafaCanvasMode: the colours symbols may have
     std::vector<std::string> shown_;  // the rows drawn last (one for an image)
+    std::vector<std::vector<TerminalCell>> shownCells_;  // their cells (symbols)
     int shownColumns_ = 0, shownRows_ = 0;
 };

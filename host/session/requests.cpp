@@ -153,7 +153,9 @@ bool RefusedLocalFile(const Host& host, const ComponentSlot& slot, const std::st
 LRESULT HandleComponentRequest(Host& host, ComponentSlot& slot, UINT message, WPARAM wParam,
                                LPARAM lParam) {
     if (slot.window == nullptr) return message == QPMR_OPENSTREAM ? kNoStream : 0;
-    const std::string detail = IsVerbose() ? Describe(message, wParam, lParam) : std::string();
+    // Two requests per 1024 bytes of a stream: the log costs nothing unless asked for.
+    if (!IsVerbose()) return Answer(host, slot, message, wParam, lParam);
+    const std::string detail = Describe(message, wParam, lParam);
     LRESULT result = Answer(host, slot, message, wParam, lParam);
     LogVerbose("%s -> %s %s = %ld", slot.label.c_str(), QpmMessageName(message), detail.c_str(),
                long(result));

@@ -17,16 +17,20 @@ void ForEachVisible(const Canvas& canvas, RECT r, const RECT* extra, Fn&& fn) {
     }
 }
 
-// out = coverage-weighted mix of src over dst, per 8-bit channel.
+// Each 16-bit lane of v (at most 255 * 255 + 127) divided by 255, exactly:
+// (x + 1 + (x >> 8)) >> 8 equals x / 255 for every x up to 65152.
+uint32_t DivideLanesBy255(uint32_t v) {
+    return ((v + 0x00010001u + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// out = coverage-weighted mix of src over dst, per 8-bit channel, rounded:
+// (s * alpha + d * (255 - alpha) + 127) / 255. Red and blue are mixed
+// together in the two 16-bit lanes of one word, green in another.
 uint32_t Blend(uint32_t dst, uint32_t src, unsigned alpha) {
-    uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        unsigned d = (dst >> shift) & 0xFF;
-        unsigned s = (src >> shift) & 0xFF;
-        unsigned mixed = (s * alpha + d * (255 - alpha) + 127) / 255;
-        out |= mixed << shift;
-    }
-    return out;
+    const unsigned rest = 255 - alpha;
+    const uint32_t redBlue = (src & 0x00FF00FFu) * alpha + (dst & 0x00FF00FFu) * rest + 0x007F007Fu;
+    const uint32_t green = ((src >> 8) & 0xFFu) * alpha + ((dst >> 8) & 0xFFu) * rest + 0x7Fu;
+    return DivideLanesBy255(redBlue) | (DivideLanesBy255(green) << 8);
 }
 
 }  // namespace

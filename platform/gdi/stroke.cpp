@@ -82,6 +82,27 @@ std::vector<TipRow> PenTip(int width) {
     return rows;
 }
 
+// A thin horizontal or vertical line is the run of pixels from its start
+// up to its end point, which it leaves out: one fill rather than a
+// clipped plot per pixel (borders and bevels are made of these).
+bool StrokeStraight(Canvas& canvas, const Stroke& stroke, POINT from, POINT to) {
+    const auto near = [](int v) { return v > -(1 << 30) && v < (1 << 30); };  // no overflow below
+    if (!near(from.x) || !near(from.y) || !near(to.x) || !near(to.y)) return false;
+    if (from.y == to.y && from.x != to.x) {
+        int left = from.x < to.x ? from.x : to.x + 1;
+        int right = from.x < to.x ? to.x : from.x + 1;
+        FillPixels(canvas, RECT{left, from.y, right, from.y + 1}, stroke.pixel);
+        return true;
+    }
+    if (from.x == to.x && from.y != to.y) {
+        int top = from.y < to.y ? from.y : to.y + 1;
+        int bottom = from.y < to.y ? to.y : from.y + 1;
+        FillPixels(canvas, RECT{from.x, top, from.x + 1, bottom}, stroke.pixel);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 Stroke StrokeOf(const DeviceContext& dc) {
@@ -96,6 +117,7 @@ Stroke StrokeOf(const DeviceContext& dc) {
 
 void StrokeSegment(Canvas& canvas, const Stroke& stroke, POINT from, POINT to) {
     if (!stroke.visible || canvas.clip.Empty()) return;
+    if (stroke.width <= 1 && StrokeStraight(canvas, stroke, from, to)) return;
     if (stroke.width <= 1) {
         WalkLine(canvas, from, to, 0, 0,
                  [&](int x, int y) { PlotPixel(canvas, x, y, stroke.pixel); });

@@ -66,11 +66,11 @@ void DrawTextRun(Canvas& canvas, const FontInstance& font, int x, int y, const c
     for (int i = 0; i < count; ++i) {
         if (!dx && pen - reach >= area.right) break;
         const Glyph& glyph = font.GlyphOf(static_cast<unsigned char>(text[i]));
-        const int64_t left = pen + glyph.left;
-        if (glyph.width > 0 && glyph.height > 0 && left + glyph.width > area.left &&
-            left < area.right) {
+        const int64_t left = pen + glyph.left, top = int64_t(baseline) - glyph.top;
+        if (glyph.width > 0 && glyph.height > 0 && left < area.right &&
+            left + glyph.width > area.left && top < area.bottom && top + glyph.height > area.top) {
             CoverageMask mask{glyph.coverage.data(), glyph.width, glyph.height, glyph.width};
-            BlendMask(canvas, int(left), baseline - glyph.top, mask, style.text, clip);
+            BlendMask(canvas, int(left), int(top), mask, style.text, clip);
         }
         pen += dx ? dx[i] : glyph.advance;
     }

@@ -57,7 +57,10 @@ BOOL TargetReplaceable(const std::string& to, DWORD flags) {
 
 }  // namespace
 
+// Each of these starts with the gathered writes in their files, so that
+// it sees every file as written so far (see kernel/file_table.h).
 BOOL WINAPI DeleteFileA(LPCSTR path) {
+    qpm::FlushGatheredWrites();
     std::string hostPath = qpm::HostPath(path);
     struct stat st;
     if (hostPath.empty()) return Fail(ERROR_PATH_NOT_FOUND);
@@ -70,6 +73,7 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
 }
 
 BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+    qpm::FlushGatheredWrites();
     if (!from || !to) return Fail(ERROR_INVALID_PARAMETER);
     std::string source = qpm::HostPath(from), target = qpm::HostPath(to);
     struct stat st;
@@ -85,6 +89,7 @@ BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
 BOOL WINAPI MoveFileA(LPCSTR from, LPCSTR to) { return MoveFileExA(from, to, 0); }
 
 BOOL WINAPI CopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+    qpm::FlushGatheredWrites();
     if (!from || !to) return Fail(ERROR_INVALID_PARAMETER);
     std::string source = qpm::HostPath(from), target = qpm::HostPath(to);
     struct stat st, existing;

@@ -52,7 +52,12 @@ HFILE Register(int fd, const std::string& path, FileAccess access, FileAccess de
         return Fail(S_ISDIR(st.st_mode) ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
     }
     auto entry = std::make_unique<OpenFileEntry>();
-    *entry = OpenFileEntry{fd, st.st_dev, st.st_ino, access, denied, path};
+    entry->fd = fd;
+    entry->device = st.st_dev;
+    entry->inode = st.st_ino;
+    entry->access = access;
+    entry->denied = denied;
+    entry->path = path;
     auto handle = static_cast<HFILE>(Files().Add(std::move(entry)));
     QPM_TRACE("file", "open %s -> %d", path.c_str(), handle);
     return handle;
@@ -70,7 +75,9 @@ HFILE CreateAndRegister(const std::string& path, int permissions) {
     if (InjectedFailure(QPM_FAULT_FILECREATE)) return Fail(ERROR_ACCESS_DENIED);
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, permissions);
     if (fd < 0) return FailErrno(errno, path);
-    if (ftruncate(fd, 0) != 0) {
+    // An empty file is left alone: truncating it changes nothing, but makes
+    // some file systems (ext4) write the file out when it is closed.
+    if ((fstat(fd, &st) != 0 || st.st_size != 0) && ftruncate(fd, 0) != 0) {
         int err = errno;
         close(fd);
         return FailErrno(err, path);
@@ -127,6 +134,7 @@ bool IsFileOpen(dev_t device, ino_t inode) {
 }
 
 HFILE OpenHostFile(const std::string& hostPath, UINT mode, bool create, int permissions) {
+    FlushGatheredWrites();
     if (create) return CreateAndRegister(hostPath, permissions);
     FileAccess access = AccessFromMode(mode);
     // Opening a FIFO waits for its other end; nothing here may wait, so
@@ -137,10 +145,12 @@ HFILE OpenHostFile(const std::string& hostPath, UINT mode, bool create, int perm
     return Register(fd, hostPath, access, DeniedFromMode(mode));
 }
 
-bool CloseOpenFile(HFILE file) {
-    if (file <= 0) return false;
+bool CloseOpenFile(HFILE file, DWORD* writeError) {
+    OpenFileEntry* open = FindOpenFile(file);
+    if (!open) return false;
+    FlushGatheredWrites();
+    *writeError = TakeDeferredError(open);
     std::unique_ptr<OpenFileEntry> entry = Files().Remove(static_cast<uintptr_t>(file));
-    if (!entry) return false;
     close(entry->fd);
     QPM_TRACE("file", "close %d (%s)", file, entry->path.c_str());
     return true;

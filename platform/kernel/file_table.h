@@ -27,6 +27,8 @@ struct OpenFileEntry {
     FileAccess access;  // what this handle may do
     FileAccess denied;  // what it forbids other opens of the file
     std::string path;
+    std::string gathered;     // written through the handle, not yet in the file
+    DWORD deferredError = 0;  // a gathered write that failed, told at the next call
 };
 
 // Access and sharing from an OF_* mode (OF_READ/OF_WRITE/OF_READWRITE,
@@ -50,7 +52,26 @@ bool IsFileOpen(dev_t device, ino_t inode);
 // injection. Returns HFILE_ERROR with the last error set on failure.
 HFILE OpenHostFile(const std::string& hostPath, UINT mode, bool create, int permissions = 0666);
 
-// Closes the handle; false when it is not open.
-bool CloseOpenFile(HFILE file);
+// Closes the handle; false when it is not open. Its gathered writes go
+// to the file first: `*writeError` is the error of one that failed, or 0.
+bool CloseOpenFile(HFILE file, DWORD* writeError);
+
+// Writes through a handle are gathered (kernel/write_behind.cpp): small
+// writes, the old file functions' usual size, wait in the handle's buffer
+// and reach the file in large pieces, one system call for many. Every
+// other file operation of the layer first puts gathered bytes in the
+// file (FlushGatheredWrites), so through the layer a file always reads
+// as if each write had gone straight to it, in the order they were made.
+
+// Writes `count` (> 0) bytes at the handle's position: `count`, or -1
+// with the last error set.
+LONG GatherWrite(OpenFileEntry* entry, const char* buffer, LONG count);
+// Puts every handle's gathered bytes in its file. A write that fails is
+// kept as that handle's deferred error.
+void FlushGatheredWrites();
+// The handle's deferred error, taken (0 when there is none).
+DWORD TakeDeferredError(OpenFileEntry* entry);
+// Writes all `count` bytes to the descriptor; -1 with the last error set.
+LONG WriteFully(OpenFileEntry* entry, const char* buffer, size_t count);
 
 }  // namespace qpm

@@ -26,6 +26,17 @@ qpm::OpenFileEntry* Usable(HFILE file, bool read) {
     return entry;
 }
 
+// Everything but a small write starts with the gathered writes in their
+// files; a handle whose gathered write failed reports that first.
+bool FlushedAndFine(qpm::OpenFileEntry* entry) {
+    qpm::FlushGatheredWrites();
+    if (DWORD error = qpm::TakeDeferredError(entry)) {
+        SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
 // Reads until `count` bytes or the end of the file; -1 on error.
 LONG ReadFully(qpm::OpenFileEntry* entry, char* buffer, LONG count) {
     LONG done = 0;
@@ -37,20 +48,6 @@ LONG ReadFully(qpm::OpenFileEntry* entry, char* buffer, LONG count) {
             return -1;
         }
         if (n == 0) break;
-        done += LONG(n);
-    }
-    return done;
-}
-
-LONG WriteFully(qpm::OpenFileEntry* entry, const char* buffer, LONG count) {
-    LONG done = 0;
-    while (done < count) {
-        ssize_t n = write(entry->fd, buffer + done, size_t(count - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            qpm::SetLastErrorFromErrno(n < 0 ? errno : ENOSPC, entry->path);
-            return -1;
-        }
         done += LONG(n);
     }
     return done;
@@ -92,6 +89,7 @@ LONG WINAPI _hread(HFILE file, LPVOID buffer, LONG count) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
+    if (!FlushedAndFine(entry)) return HFILE_ERROR;
     return ReadFully(entry, static_cast<char*>(buffer), count);
 }
 
@@ -102,12 +100,12 @@ UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT count) {
 LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG count) {
     qpm::OpenFileEntry* entry = Usable(file, false);
     if (!entry) return HFILE_ERROR;
-    if (count == 0) return TruncateHere(entry);
+    if (count == 0) return FlushedAndFine(entry) ? TruncateHere(entry) : HFILE_ERROR;
     if (count < 0 || !buffer) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
-    return WriteFully(entry, buffer, count);
+    return qpm::GatherWrite(entry, buffer, count);
 }
 
 UINT WINAPI _lwrite(HFILE file, LPCCH buffer, UINT count) {
@@ -125,6 +123,7 @@ LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return HFILE_ERROR;
     }
+    if (!FlushedAndFine(entry)) return HFILE_ERROR;
     const off_t before = lseek(entry->fd, 0, SEEK_CUR);
     off_t at = lseek(entry->fd, offset, kWhence[origin]);
     if (at < 0) {
@@ -143,10 +142,15 @@ LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
     return LONG(at);
 }
 
+// The handle goes even when its last gathered bytes cannot be written;
+// the caller learns of it from the result.
 HFILE WINAPI _lclose(HFILE file) {
-    if (!qpm::CloseOpenFile(file)) {
+    DWORD writeError = 0;
+    if (!qpm::CloseOpenFile(file, &writeError)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return HFILE_ERROR;
     }
-    return 0;
+    if (writeError == 0) return 0;
+    SetLastError(writeError);
+    return HFILE_ERROR;
 }

@@ -11,6 +11,7 @@
 #include "internal/kernel_internal.h"
 #include "kernel/case_map.h"
 #include "kernel/file_errors.h"
+#include "kernel/file_table.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -181,6 +182,7 @@ bool Undecorate(const std::string& name, std::string* plain) {
 HMODULE WINAPI LoadLibraryA(LPCSTR path) {
     if (qpm::InjectedFailure(QPM_FAULT_LOADLIBRARY)) return Fail(ERROR_NOT_ENOUGH_MEMORY);
     if (!path) return Fail(ERROR_INVALID_PARAMETER);
+    qpm::FlushGatheredWrites();  // a library just written through a handle is whole
     std::string name = qpm::HostPath(path);
     if (name.empty()) return Fail(ERROR_MOD_NOT_FOUND);
     if (name.find('/') == std::string::npos) {  // Windows looks at loaded modules first

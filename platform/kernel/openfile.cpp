@@ -59,7 +59,8 @@ HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style) {
     if (style & OF_CREATE) {
         file = qpm::OpenHostFile(hostPath, OF_READWRITE, true);
         if (file != HFILE_ERROR && (style & OF_EXIST)) {
-            qpm::CloseOpenFile(file);
+            DWORD ignored = 0;  // nothing was written through it
+            qpm::CloseOpenFile(file, &ignored);
             file = 1;
         }
         return file == HFILE_ERROR ? Failed(info) : file;

@@ -11,6 +11,7 @@
 #include "internal/kernel_internal.h"
 #include "kernel/atomic_file.h"
 #include "kernel/file_errors.h"
+#include "kernel/file_table.h"
 #include "kernel/profile_parser.h"
 
 #include <fcntl.h>
@@ -35,6 +36,7 @@ std::string ProfilePath(LPCSTR file) {
 // Reads the whole file; returns 0 or the Win32 error. Only a regular
 // file is a profile: a FIFO or a device would block or never end.
 DWORD ReadProfileFile(const std::string& path, std::string* text) {
+    qpm::FlushGatheredWrites();  // the file may have been written through a handle
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return qpm::Win32ErrorFromErrno(errno, path);
     struct stat info {};

@@ -5,9 +5,16 @@
 // pending (missed periods coalesce), and the next due time is the time of
 // delivery plus the period. Due times compare by the signed difference of
 // unsigned ticks, so the 32-bit wrap of the tick count does no harm.
+//
+// The timer due first is found through an index ordered by due time (then
+// by creation), not by looking at every timer: a page of a thousand
+// tickers has a thousand timers, and the message loop asks for the next
+// one after each it delivers.
 #include "user/user_internal.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace qpm {
 namespace {
@@ -18,16 +25,41 @@ struct Timer {
     UINT period;
     DWORD due;
     TIMERPROC proc;
+    int64_t position;  // `due` on the unwrapped timeline, the index's key
 };
 
 constexpr UINT kMinPeriod = 10;  // USER_TIMER_MINIMUM
 constexpr UINT kMaxPeriod = 0x7FFFFFFF;
 constexpr UINT_PTR kFirstThreadTimerId = 0x7FFF;
 
-std::vector<Timer> timers;  // in order of creation, which breaks ties
+// Timers by creation order, which breaks ties; and the index of their
+// (position, creation number) pairs, earliest first.
+std::map<uint64_t, Timer> timers;
+std::set<std::pair<int64_t, uint64_t>> byDue;
+uint64_t nextCreation = 0;
 UINT_PTR nextThreadTimerId = kFirstThreadTimerId;
 
 LONG TicksUntil(const Timer& t, DWORD now) { return LONG(t.due - now); }
+
+// The tick count unwrapped: each reading moves the timeline by its signed
+// 32-bit difference from the one before (so a clock set back moves it
+// back). Two due times then compare on it exactly as their signed
+// differences from the current tick do.
+int64_t TimelineAt(DWORD now) {
+    static DWORD last = now;
+    static int64_t at = 0;
+    at += LONG(now - last);
+    last = now;
+    return at;
+}
+
+void SetDue(uint64_t creation, Timer& t, DWORD due) {
+    const DWORD now = NowTicks();
+    byDue.erase({t.position, creation});
+    t.due = due;
+    t.position = TimelineAt(now) + LONG(due - now);
+    byDue.insert({t.position, creation});
+}
 
 bool Live(const Timer& t) {
     if (!t.hwnd) return true;
@@ -35,20 +67,26 @@ bool Live(const Timer& t) {
     return w && !w->destroying;
 }
 
-Timer* Find(HWND hwnd, UINT_PTR id) {
-    for (Timer& t : timers)
-        if (t.hwnd == hwnd && t.id == id) return &t;
-    return nullptr;
+// The timer of that window (null: a thread timer) and id, or timers.end().
+std::map<uint64_t, Timer>::iterator Find(HWND hwnd, UINT_PTR id) {
+    return std::find_if(timers.begin(), timers.end(), [&](const auto& entry) {
+        return entry.second.hwnd == hwnd && entry.second.id == id;
+    });
 }
 
-// The live timer due first (most overdue first) that matches the filter.
-Timer* Earliest(HWND filter, DWORD now) {
-    Timer* best = nullptr;
-    for (Timer& t : timers) {
-        if (!Live(t) || !MessageMatches(filter, t.hwnd, 0, 0, WM_TIMER)) continue;
-        if (!best || TicksUntil(t, now) < TicksUntil(*best, now)) best = &t;
+void Erase(std::map<uint64_t, Timer>::iterator it) {
+    byDue.erase({it->second.position, it->first});
+    timers.erase(it);
+}
+
+// The live timer due first (most overdue first) that matches the filter,
+// as its entry in `timers`.
+std::map<uint64_t, Timer>::iterator Earliest(HWND filter) {
+    for (const auto& key : byDue) {
+        auto it = timers.find(key.second);
+        if (Live(it->second) && MessageMatches(filter, it->second.hwnd, 0, 0, WM_TIMER)) return it;
     }
-    return best;
+    return timers.end();
 }
 
 // Thread timers get ids counting down from 0x7FFF, skipping ids in use.
@@ -56,7 +94,7 @@ UINT_PTR NewThreadTimerId() {
     for (UINT_PTR tries = 0; tries < kFirstThreadTimerId; ++tries) {
         UINT_PTR id = nextThreadTimerId;
         nextThreadTimerId = id == 1 ? kFirstThreadTimerId : id - 1;
-        if (!Find(nullptr, id)) return id;
+        if (Find(nullptr, id) == timers.end()) return id;
     }
     return 0;
 }
@@ -69,9 +107,9 @@ bool TimerWindowOrFail(HWND hwnd) {
     return false;
 }
 
-MSG Deliver(Timer* t, DWORD now) {
-    MSG m{t->hwnd, WM_TIMER, t->id, reinterpret_cast<LPARAM>(t->proc), now, {0, 0}};
-    t->due = now + t->period;
+MSG Deliver(uint64_t creation, Timer& t, DWORD now) {
+    MSG m{t.hwnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), now, {0, 0}};
+    SetDue(creation, t, now + t.period);
     return m;
 }
 
@@ -79,30 +117,31 @@ MSG Deliver(Timer* t, DWORD now) {
 
 bool TakeDueTimer(MSG* msg, HWND filter, DWORD asOf, bool remove) {
     DWORD now = NowTicks();
-    Timer* t = Earliest(filter, now);
-    if (!t || TicksUntil(*t, asOf) > 0) return false;
-    DWORD due = t->due;
-    *msg = Deliver(t, now);
-    if (!remove) t->due = due;
+    auto it = Earliest(filter);
+    if (it == timers.end() || TicksUntil(it->second, asOf) > 0) return false;
+    DWORD due = it->second.due;
+    *msg = Deliver(it->first, it->second, now);
+    if (!remove) SetDue(it->first, it->second, due);
     return true;
 }
 
 DWORD MsUntilNextTimer() {
-    DWORD now = NowTicks();
-    Timer* t = Earliest(nullptr, now);
-    if (!t) return INFINITE;
-    return DWORD(std::max<LONG>(0, TicksUntil(*t, now)));
+    auto it = Earliest(nullptr);
+    if (it == timers.end()) return INFINITE;
+    return DWORD(std::max<LONG>(0, TicksUntil(it->second, NowTicks())));
 }
 
 void RemoveWindowTimers(HWND hwnd) {
-    timers.erase(std::remove_if(timers.begin(), timers.end(),
-                                [hwnd](const Timer& t) { return t.hwnd == hwnd; }),
-                 timers.end());
+    for (auto it = timers.begin(); it != timers.end();) {
+        auto next = std::next(it);
+        if (it->second.hwnd == hwnd) Erase(it);
+        it = next;
+    }
 }
 
 TIMERPROC RegisteredTimerProc(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
-    Timer* t = Find(hwnd, id);
-    return t && t->proc == proc ? proc : nullptr;
+    auto it = Find(hwnd, id);
+    return it != timers.end() && it->second.proc == proc ? proc : nullptr;
 }
 
 }  // namespace qpm
@@ -114,31 +153,33 @@ using namespace qpm;
 // hwnd) gets a new id unless `id` names an existing thread timer.
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
     if (!TimerWindowOrFail(hwnd)) return 0;
-    Timer* t = (hwnd || id) ? Find(hwnd, id) : nullptr;
-    if (!t) {
+    auto it = (hwnd || id) ? Find(hwnd, id) : timers.end();
+    if (it == timers.end()) {
         if (!hwnd && !(id = NewThreadTimerId())) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return 0;
         }
-        timers.push_back(Timer{hwnd, id, 0, 0, nullptr});
-        t = &timers.back();
+        const uint64_t creation = nextCreation++;
+        it = timers.emplace(creation, Timer{hwnd, id, 0, 0, nullptr, 0}).first;
+        byDue.insert({0, creation});
     }
-    t->period = std::min(std::max(elapse, kMinPeriod), kMaxPeriod);
-    t->due = NowTicks() + t->period;
-    t->proc = proc;
+    Timer& t = it->second;
+    t.period = std::min(std::max(elapse, kMinPeriod), kMaxPeriod);
+    t.proc = proc;
+    SetDue(it->first, t, NowTicks() + t.period);
     QPM_TRACE("msg", "timer %p id %llu every %u ms", static_cast<void*>(hwnd),
-              static_cast<unsigned long long>(id), t->period);
+              static_cast<unsigned long long>(id), t.period);
     return (hwnd && id == 0) ? 1 : id;
 }
 
 BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
     if (!TimerWindowOrFail(hwnd)) return FALSE;
-    Timer* t = Find(hwnd, id);
-    if (!t) {
+    auto it = Find(hwnd, id);
+    if (it == timers.end()) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    timers.erase(timers.begin() + (t - timers.data()));
+    Erase(it);
     return TRUE;
 }
 
@@ -150,12 +191,12 @@ void QpmAdvanceClock(DWORD ms) {
     DWORD end = NowTicks() + ms;
     for (;;) {
         DWORD now = NowTicks();
-        Timer* t = Earliest(nullptr, now);
-        if (!t) break;
-        LONG wait = TicksUntil(*t, now);
+        auto it = Earliest(nullptr);
+        if (it == timers.end()) break;
+        LONG wait = TicksUntil(it->second, now);
         if (wait > 0 && DWORD(wait) > end - now) break;
-        if (wait > 0) SetManualTicks(now = t->due);
-        MSG m = Deliver(t, now);
+        if (wait > 0) SetManualTicks(now = it->second.due);
+        MSG m = Deliver(it->first, it->second, now);
         DispatchMessageA(&m);
     }
     SetManualTicks(end);

@@ -1,13 +1,17 @@
 // The live outputs' parts that need no terminal or display: how running
 // transfers are described, which graphics chafa finds in an environment,
-// and which rows of symbols are drawn again.
+// and which cells of symbols are drawn again.
 #include <gtest/gtest.h>
 
 #include <qpm_platform.h>
 
+#include <cstdio>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "output/terminal_cells.h"
 #include "output/terminal_picture.h"
 #include "output/transfer_status.h"
 
@@ -57,10 +61,12 @@ public:
     Page(int width, int height) : width_(width), height_(height) {
         bytes_.assign(size_t(width) * height * 4, 0xFF);
     }
-    void Block(int x0, int y0, int w, int h) {
+    void Block(int x0, int y0, int w, int h, unsigned char blue = 0x20, unsigned char green = 0x20,
+               unsigned char red = 0x20) {
+        const unsigned char colour[3] = {blue, green, red};
         for (int y = y0; y < y0 + h; ++y)
             for (int x = x0; x < x0 + w; ++x)
-                for (int c = 0; c < 3; ++c) bytes_[(size_t(y) * width_ + x) * 4 + c] = 0x20;
+                for (int c = 0; c < 3; ++c) bytes_[(size_t(y) * width_ + x) * 4 + c] = colour[c];
     }
     QpmPixels pixels() {
         QpmPixels p{};
@@ -82,7 +88,19 @@ size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-TEST(TerminalPicture, SymbolsRedrawOnlyTheRowsThatChanged) {
+// Where the bytes move the cursor to: row and column of each ESC [ r ; c H.
+std::vector<std::pair<int, int>> CursorMoves(const std::string& bytes) {
+    std::vector<std::pair<int, int>> moves;
+    for (size_t at = bytes.find("\x1b["); at != std::string::npos;
+         at = bytes.find("\x1b[", at + 1)) {
+        int row = 0, column = 0, length = 0;
+        if (sscanf(bytes.c_str() + at, "\x1b[%d;%dH%n", &row, &column, &length) == 2 && length > 0)
+            moves.emplace_back(row, column);
+    }
+    return moves;
+}
+
+TEST(TerminalPicture, SymbolsRedrawOnlyTheCellsThatChanged) {
     const char* environment[] = {"TERM=xterm-256color", nullptr};
     TerminalPicture picture(TerminalGraphics::kSymbols, environment);
     const TerminalArea area{40, 12, 0, 0};
@@ -96,12 +114,18 @@ TEST(TerminalPicture, SymbolsRedrawOnlyTheRowsThatChanged) {
     EXPECT_NE(first.find("\x1b[12;1H"), std::string::npos);
     EXPECT_NE(first.find("38;2;"), std::string::npos);
     EXPECT_EQ(picture.Render(page.pixels(), area, &cleared), "");
-    // A block further down changes some rows, not all.
+    // A block further down and to the right changes some cells of some
+    // rows (columns 26 to 30 of 40, give or take the cell its scaled edge
+    // blurs into): only those are drawn.
     page.Block(100, 70, 20, 20);
     const std::string changed = picture.Render(page.pixels(), area, &cleared);
-    EXPECT_GT(Count(changed, ";1H"), 0u);
-    EXPECT_LT(Count(changed, ";1H"), 12u);
-    EXPECT_EQ(changed.find("\x1b[1;1H"), std::string::npos);
+    const std::vector<std::pair<int, int>> moves = CursorMoves(changed);
+    EXPECT_GT(moves.size(), 0u);
+    for (const auto& [row, column] : moves) {
+        EXPECT_GE(row, 8) << changed;
+        EXPECT_GE(column, 25) << changed;
+        EXPECT_LE(column, 31) << changed;
+    }
     // A smaller screen: another size of picture, drawn after a clear.
     const std::string smaller = picture.Render(page.pixels(), TerminalArea{20, 6, 0, 0}, &cleared);
     EXPECT_TRUE(cleared);
@@ -110,6 +134,58 @@ TEST(TerminalPicture, SymbolsRedrawOnlyTheRowsThatChanged) {
     picture.Forget();
     EXPECT_EQ(Count(picture.Render(page.pixels(), TerminalArea{20, 6, 0, 0}, &cleared), ";1H"), 6u);
     EXPECT_FALSE(cleared);
+}
+
+// What a terminal shows after `bytes`: after each cursor move, the cells
+// drawn there, by row and column (each as its rendition's escape and glyph).
+using Screen = std::map<std::pair<int, int>, std::pair<std::string, std::string>>;
+
+bool Draw(const std::string& bytes, Screen* screen) {
+    struct Move {
+        size_t at, end;
+        int row, column;
+    };
+    std::vector<Move> moves;
+    for (size_t at = bytes.find("\x1b["); at != std::string::npos;
+         at = bytes.find("\x1b[", at + 1)) {
+        int row = 0, column = 0, length = 0;
+        if (sscanf(bytes.c_str() + at, "\x1b[%d;%dH%n", &row, &column, &length) == 2 && length > 0)
+            moves.push_back({at, at + size_t(length), row, column});
+    }
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const size_t end = i + 1 < moves.size() ? moves[i + 1].at : bytes.size();
+        std::vector<TerminalCell> cells;
+        if (!SplitCells(bytes.substr(moves[i].end, end - moves[i].end), &cells)) return false;
+        for (size_t k = 0; k < cells.size(); ++k)
+            (*screen)[{moves[i].row, moves[i].column + int(k)}] = {
+                RenditionEscape(cells[k].rendition), cells[k].glyph};
+    }
+    return true;
+}
+
+TEST(TerminalPicture, ChangedCellsAddUpToTheWholePicture) {
+    const char* environment[] = {"TERM=xterm-256color", nullptr};
+    TerminalPicture drawn(TerminalGraphics::kSymbols, environment);
+    const TerminalArea area{40, 12, 0, 0};
+    Page page(160, 96);
+    Screen screen;
+    bool cleared = false;
+    unsigned seed = 7;
+    const auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    for (int frame = 0; frame < 40; ++frame) {
+        const int x = int(next(150)), y = int(next(90));
+        page.Block(x, y, 1 + int(next(160 - x)) % 30, 1 + int(next(96 - y)) % 20,
+                   (unsigned char)next(256), (unsigned char)next(256), (unsigned char)next(256));
+        ASSERT_TRUE(Draw(drawn.Render(page.pixels(), area, &cleared), &screen));
+        // The same page drawn whole on a screen of its own.
+        TerminalPicture whole(TerminalGraphics::kSymbols, environment);
+        Screen expected;
+        ASSERT_TRUE(Draw(whole.Render(page.pixels(), area, &cleared), &expected));
+        ASSERT_EQ(screen, expected) << "frame " << frame;
+    }
 }
 
 }  // namespace

@@ -100,6 +100,28 @@ TEST_F(StreamTableTest, DataArrivingInPiecesIsAnnouncedAgain) {
     EXPECT_EQ(received, "abc");
 }
 
+// A transfer that arrived whole is read in rounds of kBytesPerNotice, each
+// announced by its own 1034, so the component's 1047s never pile up.
+TEST_F(StreamTableTest, AWholeTransferIsReadInBoundedRounds) {
+    const size_t total = 2 * StreamTable::kBytesPerNotice + 100;
+    std::string source(total, '\0');
+    for (size_t i = 0; i < total; ++i) source[i] = char(i % 251);
+    LONG_PTR h = table.Open(window, "file:///big");
+    table.Append(h, source.data(), source.size());
+    table.Complete(h);
+    table.MarkReady(h);
+    Deliver([&](const StreamTable::Notice& n) { ReaderComponent(n, 64); });
+    std::vector<size_t> readsPerNotice;
+    for (const NoticeRow& row : log) {
+        if (row.message == QPMM_STREAMREADY) readsPerNotice.push_back(0);
+        if (row.message == QPMR_READSTREAM) ++readsPerNotice.back();
+    }
+    const size_t fullRound = StreamTable::kBytesPerNotice / 64 + 1;  // and the read of 0
+    EXPECT_EQ(readsPerNotice, (std::vector<size_t>{fullRound, fullRound, 2 + 1}));
+    EXPECT_TRUE(received == source);
+    EXPECT_FALSE(table.Known(h));
+}
+
 TEST_F(StreamTableTest, AFailureComesAfterWhatArrived) {
     LONG_PTR h = table.Open(window, "u");
     table.MarkReady(h);

@@ -2,8 +2,11 @@
 #include "kernel_test_support.h"
 
 #if !defined(_WIN32)
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace {
@@ -242,5 +245,63 @@ TEST_F(LFilesTest, FifosDoNotBlockAndHugeFilesDoNotWrap) {
     }
 #endif
 }
+
+// Many small writes, as the old functions are used: whatever reads the
+// file next through the layer (another handle, a copy, a seek) finds
+// every byte, in the order the writes were made, also when two handles
+// write the same file.
+TEST_F(LFilesTest, SmallWritesAreInTheFileForWhateverComesNext) {
+    std::string path = dir / "pieces.bin", copy = dir / "copy.bin";
+    HFILE writer = _lcreat(path.c_str(), 0);
+    ASSERT_NE(writer, HFILE_ERROR);
+    std::string expected;
+    for (int i = 0; i < 300; ++i) {
+        std::string piece(1000, char('a' + i % 26));
+        ASSERT_EQ(_hwrite(writer, piece.data(), LONG(piece.size())), LONG(piece.size()));
+        expected += piece;
+    }
+    HFILE reader = _lopen(path.c_str(), OF_READ | OF_SHARE_DENY_NONE);
+    ASSERT_NE(reader, HFILE_ERROR);
+    std::string read(expected.size() + 1, '\0');
+    EXPECT_EQ(_hread(reader, &read[0], LONG(read.size())), LONG(expected.size()));
+    EXPECT_TRUE(read.compare(0, expected.size(), expected) == 0);
+#if !defined(_WIN32)  // Windows' CopyFileA shares no writing: it cannot copy an open file
+    EXPECT_TRUE(CopyFileA(path.c_str(), copy.c_str(), FALSE));
+    EXPECT_EQ(ReadFileBytes(copy).size(), expected.size());
+#endif
+
+    // A second writer over the start, then the first one again after it.
+    HFILE second = _lopen(path.c_str(), OF_READWRITE | OF_SHARE_DENY_NONE);
+    ASSERT_NE(second, HFILE_ERROR);
+    EXPECT_EQ(_lwrite(writer, "1", 1), 1u);   // at the end
+    EXPECT_EQ(_lwrite(second, "22", 2), 2u);  // at the start
+    EXPECT_EQ(_llseek(writer, 1, FILE_BEGIN), 1);
+    EXPECT_EQ(_lwrite(writer, "3", 1), 1u);  // over the second writer's second byte
+    EXPECT_EQ(_llseek(writer, 0, FILE_END), LONG(expected.size() + 1));
+    for (HFILE h : {writer, second, reader}) EXPECT_EQ(_lclose(h), 0);
+    expected[0] = '2';
+    expected[1] = '3';
+    EXPECT_EQ(ReadFileBytes(path), expected + "1");
+}
+
+#if !defined(_WIN32)
+// A write that reaches the disk late still fails where the caller looks:
+// at the next call through the handle, at the latest when it is closed.
+TEST_F(LFilesTest, AWriteThatFailsLateIsReportedByTheClose) {
+    std::string path = dir / "full.bin";
+    HFILE h = _lcreat(path.c_str(), 0);
+    ASSERT_NE(h, HFILE_ERROR);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, RLIM_INFINITY}, none{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);  // a disk with 4096 bytes free
+    std::string piece(1024, 'x');
+    for (int i = 0; i < 8; ++i) _hwrite(h, piece.data(), LONG(piece.size()));
+    SetLastError(0);
+    EXPECT_EQ(_lclose(h), HFILE_ERROR);
+    EXPECT_NE(GetLastError(), DWORD(0));
+    setrlimit(RLIMIT_FSIZE, &none);
+    EXPECT_LT(ReadFileBytes(path).size(), 8 * piece.size());
+}
+#endif
 
 }  // namespace

@@ -219,6 +219,44 @@ TEST(GlobalMemory, SteadyGrowthRarelyNeedsNewStorage) {
     GlobalFree(h);
 }
 
+// Blocks of many megabytes are stored differently from small ones; a
+// block that grows into that range and shrinks out of it again keeps
+// its bytes at every step, and its data pointer still finds its handle.
+TEST(GlobalMemory, BlocksKeepTheirBytesGrowingLargeAndSmallAgain) {
+    const auto fill = [](char* p, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) p[i] = char(i * 31 % 251);
+    };
+    const auto same = [](const char* p, size_t to) {
+        for (size_t i = 0; i < to; ++i)
+            if (p[i] != char(i * 31 % 251)) return false;
+        return true;
+    };
+    const size_t sizes[] = {size_t(1) << 20,  size_t(3) << 20, size_t(9) << 20,
+                            size_t(24) << 20, size_t(5) << 20, size_t(100) << 10};
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 64);
+    size_t filled = 0;
+    for (size_t size : sizes) {
+        ASSERT_EQ(GlobalReAlloc(h, size, 0), h) << size;
+        char* p = static_cast<char*>(GlobalLock(h));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(GlobalHandle(p), h);
+        EXPECT_TRUE(same(p, std::min(filled, size))) << size;
+        fill(p, std::min(filled, size), size);
+        filled = size;
+        GlobalUnlock(h);
+    }
+    EXPECT_EQ(GlobalFree(h), nullptr);
+
+    HGLOBAL fixed = GlobalAlloc(GMEM_FIXED, 1 << 20);
+    fill(static_cast<char*>(fixed), 0, 1 << 20);
+    HGLOBAL moved = GlobalReAlloc(fixed, size_t(12) << 20, GMEM_MOVEABLE | GMEM_ZEROINIT);
+    ASSERT_NE(moved, nullptr);
+    EXPECT_TRUE(same(static_cast<char*>(moved), 1 << 20));
+    EXPECT_TRUE(AllZero(static_cast<char*>(moved) + (1 << 20), (size_t(11) << 20)));
+    EXPECT_EQ(GlobalHandle(moved), moved);
+    EXPECT_EQ(GlobalFree(moved), nullptr);
+}
+
 TEST(GlobalMemory, InjectedFailureRefusesAllocAndReAlloc) {
     QPM_REQUIRES_HOST_EXTENSION("fault injection");
     QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);

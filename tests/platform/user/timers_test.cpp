@@ -100,6 +100,29 @@ TEST_F(TimerTest, StepsTheClockToEachDueTime) {
     }
 }
 
+// Many timers, periods shared and not: every one fires at each of its
+// due times, earlier first, and timers due at once fire in the order they
+// were made (a timer set again keeps its place).
+TEST_F(TimerTest, ManyTimersFireInDueOrderTiesByCreation) {
+    QPM_REQUIRES_HOST_EXTENSION("manual clock");
+    const UINT periods[] = {30, 20, 30, 50, 20, 70, 30, 10, 150, 20, 40, 30};
+    const UINT_PTR count = sizeof periods / sizeof periods[0];
+    for (UINT_PTR id = 1; id <= count; ++id) SetTimer(w, id, periods[id - 1], nullptr);
+    SetTimer(w, 2, periods[1], nullptr);  // set again: still the second in a tie
+    QpmAdvanceClock(300);
+    // The model: the earliest due time first, then the lowest id.
+    std::vector<Fire> want;
+    std::vector<DWORD> due(count);
+    for (UINT_PTR i = 0; i < count; ++i) due[i] = periods[i];
+    for (;;) {
+        size_t next = size_t(std::min_element(due.begin(), due.end()) - due.begin());
+        if (due[next] > 300) break;
+        want.push_back({next + 1, start + due[next]});
+        due[next] += periods[next];
+    }
+    EXPECT_TRUE(fired == want) << fired.size() << " fired, " << want.size() << " expected";
+}
+
 TEST_F(TimerTest, MissedPeriodsCoalesceIntoOneMessage) {
     QPM_REQUIRES_HOST_EXTENSION("manual clock, to let periods pass unseen without sleeping");
     SetTimer(w, 3, 100, nullptr);
