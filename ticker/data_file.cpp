@@ -1,9 +1,20 @@
 // Reading the ticker's data file in 2048-byte pieces.
 #include "data_file.h"
 
+#include <cstdio>
+
+#include "message_ticker.h"
+
 namespace {
 
 constexpr UINT kReadPiece = 2048;
+
+// The reason a file is refused, for whoever watches (OutputDebugStringA).
+void Refuse(const char* path, const char* why) {
+    char message[600];
+    snprintf(message, sizeof message, "ticker: data file %.400s %s", path, why);
+    OutputDebugStringA(message);
+}
 
 }  // namespace
 
@@ -12,7 +23,15 @@ HGLOBAL ReadDataFile(const char* path, int32_t* length) {
     HFILE file = OpenFile(path, &info, OF_READ);
     if (file == HFILE_ERROR) return nullptr;
     const LONG size = _llseek(file, 0, FILE_END);
-    if (size < 0 || size > 0x7FFFFFF0) {
+    if (size < 0 || size > MessageTicker::kLargestText) {
+        char why[96];
+        // Windows hands a size from 2 to 4 GB back negative.
+        if (size != HFILE_ERROR || GetLastError() == ERROR_FILE_TOO_LARGE)
+            snprintf(why, sizeof why, "is larger than %d bytes, the most a ticker holds",
+                     int(MessageTicker::kLargestText));
+        else
+            snprintf(why, sizeof why, "has no size to read (not a regular file?)");
+        Refuse(path, why);
         _lclose(file);
         return nullptr;
     }

@@ -8,6 +8,7 @@
 #include <qpm/host_requests.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -51,6 +52,7 @@ void MessageTicker::ReadSettings() {
         memcpy(faceName, font, n);
     }
     fontSize = ReadFontSize(instance);
+    WarnOfClampedSize();
     if (GetBoolAttribute(instance, "SHOWBORDER"))
         showBorder = true;
     else if (GetBoolAttribute(instance, "NOBORDER"))
@@ -63,6 +65,19 @@ int32_t MessageTicker::ReadFontSize(const InstanceRecord* record) {
     // Below 0 counts as 0, what a value without digits gives.
     if (size < 0) return 0;
     return size > kLargestFontSize ? kLargestFontSize : size;
+}
+
+// Says so when "SIZE" asks for what the ticker does not draw.
+void MessageTicker::WarnOfClampedSize() const {
+    int32_t asked = kDefaultFontSize;
+    if (!GetIntAttribute(instance, "SIZE", &asked) || (asked >= 0 && asked <= kLargestFontSize))
+        return;
+    char value[20] = "";
+    GetAttribute(instance, "SIZE", value, sizeof value);
+    char message[96];
+    snprintf(message, sizeof message, "ticker: SIZE=\"%s\" is outside 0 to %d; %d is used", value,
+             int(kLargestFontSize), int(fontSize));
+    OutputDebugStringA(message);
 }
 
 int32_t MessageTicker::Start() {
@@ -85,7 +100,10 @@ int32_t MessageTicker::Start() {
 int32_t MessageTicker::AppendText(const char* bytes, int32_t count) {
     if (count == 0) count = int32_t(strlen(bytes));
     if (count <= 0) return 1;
-    if (count > INT_MAX - 2 - textLength) return 0;
+    // Only what fits under the maximum is added.
+    const bool cut = count > kLargestText - textLength;
+    if (cut) count = kLargestText - textLength;
+    if (count <= 0) return 0;
     const int32_t newLength = textLength + count;
     if (textBlock) {
         GlobalUnlock(textBlock);
@@ -106,7 +124,7 @@ int32_t MessageTicker::AppendText(const char* bytes, int32_t count) {
     for (int32_t i = 0; i < count; ++i) out[i] = IsWhiteSpace(bytes[i]) ? ' ' : bytes[i];
     out[count] = '\0';
     textLength = newLength;
-    return 1;
+    return cut ? 0 : 1;
 }
 
 bool MessageTicker::LoadTextFile(const char* path) {

@@ -25,6 +25,11 @@ public:
     // works out far inside 32 bits, and bounds the glyphs that each paint
     // rasterises anew (a font is made for every tick).
     static constexpr int32_t kLargestFontSize = 1000;
+    // The most text a ticker holds: 16 MiB. A data file larger than this
+    // is refused, and a stream is closed once the text has reached it;
+    // either way with a warning (OutputDebugStringA). At one character
+    // per tick, 16 MiB take a month to scroll by.
+    static constexpr int32_t kLargestText = 16 << 20;
 
     MessageTicker();
     ~MessageTicker() override;
@@ -37,9 +42,11 @@ public:
     void Paint(HDC dc) override;
 
     // Appends `count` bytes (0: the NUL-terminated string), white space
-    // becoming spaces. 1 on success, 0 when the text could not grow (it
-    // then stays as it was).
+    // becoming spaces. 1 on success, 0 when not all of them could be
+    // added: no memory (the text then stays as it was), or the text
+    // reached kLargestText (what fitted was added).
     int32_t AppendText(const char* bytes, int32_t count);
+    bool TextFull() const { return textLength >= kLargestText; }
     // Replaces the text by a file's content; true when there is a text.
     bool LoadTextFile(const char* path);
     // Asks for the "SRC" URL as a stream; true when the text will arrive on one.
@@ -65,6 +72,7 @@ public:
 
 private:
     void ReadSettings();
+    void WarnOfClampedSize() const;
     int32_t StartOffset() const;
     void FreeText();
 };

@@ -56,10 +56,13 @@ void MessageTicker::Paint(HDC dc) {
     gc.SelectFont(faceName, fontSize, 0, 0, 0, 0);
     SetBkMode(dc, TRANSPARENT);
     const char* visible = text + firstChar;
-    const int32_t length = int32_t(strlen(visible));
+    const int32_t length = int32_t(strnlen(visible, size_t(textLength - firstChar)));
     int32_t width = 0, height = 0;
     int32_t y = area.top;  // where unmeasurable text goes
-    if (gc.MeasureText(visible, length, &width, &height))
+    // The height measured is the font's for any text that is not empty:
+    // its first character gives it as well as all of it would, at a cost
+    // that does not grow with the text.
+    if (gc.MeasureText(visible, length > 0 ? 1 : 0, &width, &height))
         y = area.top + (area.bottom - height - area.top) / 2;
     ExtTextOutA(dc, area.left, y, ETO_CLIPPED, &area, visible, UINT(length), nullptr);
 }

@@ -4,11 +4,22 @@
 
 #include "message_ticker.h"
 
+#include <cstdio>
+
 TickerStream::TickerStream(MessageTicker* owner) : DataStream(owner), ticker_(owner) {}
 
 void TickerStream::OnData(const char* buffer, int32_t length, int32_t) {
-    // A chunk that finds no room is lost; the stream goes on.
-    if (length > 0) ticker_->AppendText(buffer, length);
+    // A chunk that finds no memory is lost; the stream goes on. Once the
+    // text is as long as a ticker's text may be, the stream has brought
+    // all it can: it is closed, and the pull loop then ends it.
+    if (length <= 0 || ticker_->AppendText(buffer, length) || !ticker_->TextFull()) return;
+    if (handle == kNoStream) return;  // closed already
+    char message[128];
+    snprintf(message, sizeof message,
+             "ticker: the streamed text stops at %d bytes, the most a ticker holds",
+             int(MessageTicker::kLargestText));
+    OutputDebugStringA(message);
+    Close();
 }
 
 void TickerStream::OnEnd() {

@@ -2,16 +2,21 @@
 #include "app/host_app.h"
 
 #include <qpm_platform.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/consent.h"
 #include "app/output_factory.h"
 #include "app/run_loops.h"
+#include "output/png_file.h"
+#include "output/quit_signals.h"
 #include "page/url.h"
 #include "session/component_slots.h"
+#include "session/component_warnings.h"
 #include "session/components_folder.h"
 #include "session/host.h"
 #include "session/log.h"
@@ -22,25 +27,60 @@
 
 namespace {
 
-// The Windows directory, where DRX.REG lives.
-void SetUpWindowsDirectory(const HostOptions& options) {
-    const std::string directory = options.windowsDirectory.empty()
-                                      ? UserDataDirectory() + "/windows"
-                                      : AbsolutePath(options.windowsDirectory);
-    MakeDirectories(directory);
-    QpmSetWindowsDirectory(directory.c_str());
+// The longest path of DRX.REG: host information item 1 and the
+// components' registry paths hold 511 characters and a NUL.
+constexpr size_t kLongestRegistryPath = 511;
+
+std::string WindowsDirectory(const HostOptions& options) {
+    return options.windowsDirectory.empty() ? UserDataDirectory() + "/windows"
+                                            : AbsolutePath(options.windowsDirectory);
 }
 
-// The Windows directory, the components folder, the host's identity and
-// its transfers.
+// The Windows directory (where DRX.REG lives): the one given, which
+// exists (the options checked), or the default, made when missing.
+bool SetUpWindowsDirectory(const HostOptions& options, std::string* registry, std::string* error) {
+    const bool given = !options.windowsDirectory.empty();
+    const std::string directory = WindowsDirectory(options);
+    *registry = directory;
+    if (registry->back() != '/') *registry += '/';
+    *registry += "DRX.REG";
+    if (registry->size() > kLongestRegistryPath) {
+        *error = "the path of DRX.REG in " + directory + " is " + std::to_string(registry->size()) +
+                 " characters long, more than the " + std::to_string(kLongestRegistryPath) +
+                 " a component can hold; " + (given ? "choose" : "give") +
+                 " a shorter --windows-dir";
+        return false;
+    }
+    if (!given) MakeDirectories(directory);
+    QpmSetWindowsDirectory(directory.c_str());
+    struct stat info {};
+    if (lstat(registry->c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        LogError("%s is not a regular file: it is not read, so no installed type is known",
+                 registry->c_str());
+    return true;
+}
+
+// The folders the page may read: its own and those --allow-files names.
+// A component run with --component reads what its user names on the
+// command line: there is no page to keep to a folder.
+bool SetUpFileAccess(Host& host, const HostOptions& options, std::string* error) {
+    const std::string own = options.component.empty() ? host.baseDirectory : "/";
+    if (!host.fileAccess.Allow(own, error)) return false;
+    for (const std::string& folder : options.allowedFolders)
+        if (!host.fileAccess.Allow(folder, error)) return false;
+    return true;
+}
+
+// The Windows directory, the components folder, the file rule, the
+// host's identity and its transfers.
 bool SetUpEnvironment(Host& host, const HostOptions& options) {
-    SetUpWindowsDirectory(options);
+    std::string error;
+    if (!SetUpWindowsDirectory(options, &host.identity.registryPath, &error) ||
+        !SetUpFileAccess(host, options, &error)) {
+        LogError("%s", error.c_str());
+        return false;
+    }
     host.componentsDirectory = DefaultComponentsDirectory();
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, sizeof windows);
-    std::string registry = windows;
-    if (registry.empty() || registry.back() != '/') registry += '/';
-    host.identity.registryPath = registry + "DRX.REG";
     host.identity.context = options.context;
     host.identity.userName = options.userName;
     host.identity.userAddress = options.userAddress;
@@ -54,7 +94,10 @@ bool SetUpEnvironment(Host& host, const HostOptions& options) {
         else
             LogVerbose("fetched %s (handle %ld)", url.c_str(), long(handle));
     };
-    std::string error;
+    Host* shared = &host;
+    host.transport->onFailed = [shared](const std::string& url, const std::string& reason) {
+        shared->failedTransfers.push_back(url + ": " + reason);
+    };
     if (options.caCertificates.empty() ||
         host.transport->TrustExtraCertificates(options.caCertificates, &error))
         return true;
@@ -63,7 +106,11 @@ bool SetUpEnvironment(Host& host, const HostOptions& options) {
 }
 
 ExitCode Uninstall(const HostOptions& options) {
-    SetUpWindowsDirectory(options);
+    std::string registry, error;
+    if (!SetUpWindowsDirectory(options, &registry, &error)) {
+        LogError("%s", error.c_str());
+        return kExitUsage;
+    }
     std::string report;
     const bool removed =
         UninstallType(options.uninstallType, DefaultComponentsDirectory(), &report);
@@ -88,6 +135,8 @@ bool LoadDocument(Host& host, const HostOptions& o) {
             LogError("%s", error.c_str());
             return false;
         }
+        for (const std::string& warning : host.page.warnings)
+            LogWarning("%s: %s", o.page.c_str(), warning.c_str());
         const std::string path = AbsolutePath(o.page);
         host.baseUrl = FileUrlFromPath(path);
         host.baseDirectory = DirectoryOf(path);
@@ -111,6 +160,16 @@ bool LoadDocument(Host& host, const HostOptions& o) {
     return true;
 }
 
+// Every component failed and the page has nothing else: there is nothing
+// to show, and the failures have been told.
+bool NothingToShow(const Host& host) {
+    for (const auto& slot : host.slots)
+        if (!slot->failed) return false;
+    for (const PageBlock& block : host.page.blocks)
+        if (block.kind != BlockKind::kComponent) return false;
+    return host.componentFailed;
+}
+
 ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
     host.hosting->Stop();
     if (host.pageWindow) DestroyWindow(host.pageWindow);
@@ -122,6 +181,12 @@ ExitCode Finish(Host& host, PageOutput* output, bool outputOk) {
         outputOk = false;
     }
     HoldErrorsWhileOnScreen(false);
+    StopComponentWarnings();
+    for (const std::string& failure : host.failedTransfers)
+        LogError("cannot fetch %s", failure.c_str());
+    // Ended by SIGTERM or SIGHUP: as a program that such a signal ends.
+    const int signal = QuitSignalNumber();
+    if (signal == SIGTERM || signal == SIGHUP) return ExitCode(kExitSignal + signal);
     if (!outputOk) return kExitOutput;
     return host.componentFailed ? kExitComponent : kExitOk;
 }
@@ -136,12 +201,14 @@ ExitCode RunHost(const HostOptions& options) {
     if (!options.uninstallType.empty()) return Uninstall(options);
     if (!LoadDocument(host, options)) return kExitPage;
     if (!SetUpEnvironment(host, options)) return kExitUsage;
+    ShowComponentWarnings(host);
     CreateSlots(host);
 
     std::string error;
     std::unique_ptr<PageOutput> output = MakeOutput(options, &error);
     if (!output || !output->Available(&error)) {
         LogError("%s", error.c_str());
+        StopComponentWarnings();
         return kExitOutput;
     }
     PageOutput* shown = output.get();
@@ -152,22 +219,28 @@ ExitCode RunHost(const HostOptions& options) {
     host.hosting->Prepare();
     if (!CreatePageWindow(host)) {
         LogError("cannot create the page window");
+        StopComponentWarnings();
         return kExitOutput;
     }
     RelayoutPage(host);
     host.hosting->Start();
+    if (NothingToShow(host)) return Finish(host, nullptr, true);
     if (!output->Open(host.layout.width, host.layout.height, host.page.title, &error)) {
         LogError("%s", error.c_str());
         return Finish(host, nullptr, false);
     }
     HoldErrorsWhileOnScreen(options.output == OutputMode::kTerminal);
-    if (output->Live())
+    if (output->Live()) {
         RunLive(host, *output);
-    else
+    } else {
         RunHeadless(host, *output, options);
+    }
 
     bool outputOk = true;
-    if (!options.printPath.empty() && !PrintPage(host, options.printPath, &error)) {
+    const PageWriter writer = [&options](const QpmPixels& pixels, std::string* why) {
+        return WritePngFile(pixels, options.printPath, why);
+    };
+    if (!options.printPath.empty() && !PrintPage(host, writer, &error)) {
         LogError("%s", error.c_str());
         outputOk = false;
     }

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/host_app.h"
+#include "app/option_checks.h"
 #include "app/options.h"
 #include "session/log.h"
 
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     if (options.help) {
         fputs(UsageText(), stdout);
         return kExitOk;
+    }
+    if (!CheckOptionPaths(options, &error)) {
+        LogError("%s", error.c_str());
+        return kExitUsage;
     }
     return RunHost(options);
 }

@@ -36,6 +36,8 @@ const char kUsage[] =
     "  --stream-timeout MS  headless: longest wait for a URL transfer (10000)\n"
     "\n"
     "Host:\n"
+    "  --allow-files DIR  let the page read files in DIR and below (data files,\n"
+    "                     file:// URLs); by default only its own folder (repeatable)\n"
     "  --windows-dir DIR  the Windows directory, where DRX.REG lives\n"
     "                     (default $XDG_DATA_HOME/qpm/windows)\n"
     "  --context TEXT     host information item 2 (empty)\n"
@@ -62,7 +64,8 @@ const char kUsage[] =
     "In the terminal, q or Ctrl-C quits; in the window, q, Escape or closing it.\n"
     "Running URL transfers show on the status line or in the window's title.\n"
     "Exit codes: 0 ok, 1 usage, 2 page unreadable,\n"
-    "3 a component could not be loaded or started, 4 no display or output not written.\n";
+    "3 a component could not be loaded or started, 4 no display or output not written,\n"
+    "129 or 143 ended by SIGHUP or SIGTERM.\n";
 
 bool ParseCount(const char* text, int low, int high, int* out) {
     if (text == nullptr || *text == '\0') return false;
@@ -162,6 +165,11 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (name == "--width") return Number(name, 1, 16384, &o.width, error);
     if (name == "--height") return Number(name, 1, 16384, &o.height, error);
 
+    if ((name == "--png" || name == "--gif" || name == "--apng" || name == "--print") &&
+        index_ + 1 < argc_ && *argv_[index_ + 1] == '\0') {
+        *error = name + " wants a file name, not \"\"";
+        return false;
+    }
     const std::map<std::string, std::string*> strings = {
         {"--component", &o.component},   {"--windows-dir", &o.windowsDirectory},
         {"--context", &o.context},       {"--user-name", &o.userName},
@@ -170,6 +178,15 @@ bool Parser::Option(const std::string& name, std::string* error) {
     if (auto it = strings.find(name); it != strings.end()) {
         if (!Value(name, &text, error)) return false;
         *it->second = text;
+        return true;
+    }
+    if (name == "--allow-files") {
+        if (!Value(name, &text, error)) return false;
+        if (*text == '\0') {
+            *error = "--allow-files wants a directory, not \"\"";
+            return false;
+        }
+        o.allowedFolders.push_back(text);
         return true;
     }
     if (name == "--png" || name == "--gif" || name == "--apng") {

@@ -32,6 +32,8 @@ struct HostOptions {
     int frameMs = 150;
     int streamTimeoutMs = 10000;  // headless: how long to wait for a transfer
 
+    std::vector<std::string> allowedFolders;  // --allow-files DIR...: beyond the page's folder
+
     std::string windowsDirectory;
     std::string caCertificates;  // --cacert FILE
     std::string uninstallType;   // --uninstall TYPE

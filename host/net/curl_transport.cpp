@@ -3,12 +3,20 @@
 
 #include <poll.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
 namespace {
 
 constexpr long kConnectTimeoutMs = 10000;
+
+bool IsFileUrl(const std::string& url) {
+    return url.size() >= 5 && std::equal(url.begin(), url.begin() + 5, "file:", [](char a, char b) {
+               return tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
 
 bool ReadFile(const char* path, std::string* content) {
     std::ifstream in(path, std::ios::binary);
@@ -33,11 +41,22 @@ CurlTransport::~CurlTransport() {
     curl_global_cleanup();
 }
 
+// A full stream pauses the transfer (curl keeps the data and offers it
+// again once resumed); bytes past the maximum fail it.
 size_t CurlTransport::OnWrite(char* data, size_t size, size_t count, void* context) {
     auto* transfer = static_cast<Transfer*>(context);
-    transfer->owner->table_->Append(transfer->handle, data, size * count);
-    transfer->received += int64_t(size * count);
-    return size * count;
+    const size_t bytes = size * count;
+    StreamTable* table = transfer->owner->table_;
+    if (bytes > 0 && table->Room(transfer->handle) == 0) {
+        transfer->paused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    const int64_t allowed = std::min<int64_t>(int64_t(bytes), kMaxStreamBytes - transfer->received);
+    table->Append(transfer->handle, data, size_t(allowed));
+    transfer->received += allowed;
+    if (allowed == int64_t(bytes)) return bytes;
+    transfer->tooLarge = true;
+    return 0;  // curl ends the transfer with a write error
 }
 
 // libcurl takes one CA file, which replaces the system's bundle: the
@@ -61,19 +80,27 @@ bool CurlTransport::TrustExtraCertificates(const std::string& path, std::string*
 }
 
 bool CurlTransport::Start(LONG_PTR handle, const std::string& url, const std::string* postBody) {
+    if (IsFileUrl(url)) {
+        std::string path;
+        if (postBody || !FileUrlPath(url, &path)) return false;
+        files_.Start(handle, url, path);
+        return true;
+    }
     if (multi_ == nullptr) return false;
     CURL* easy = curl_easy_init();
     if (easy == nullptr) return false;
     auto* transfer = new Transfer{
         easy, handle, this, url, postBody ? *postBody : "", 0, std::chrono::steady_clock::now()};
     curl_easy_setopt(easy, CURLOPT_URL, transfer->url.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
     // A status of 400 and up is a failure; its body is not the data asked for.
     curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
+    // A body announced larger than the maximum fails before it comes.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxStreamBytes));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent_.c_str());
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -107,18 +134,51 @@ void CurlTransport::Remove(std::map<LONG_PTR, Transfer*>::iterator it) {
 }
 
 void CurlTransport::Abort(LONG_PTR handle) {
+    files_.Abort(handle);
     auto it = transfers_.find(handle);
     if (it != transfers_.end()) Remove(it);
 }
 
 void CurlTransport::AbortAll(int32_t code) {
+    for (LONG_PTR handle : files_.Handles()) {
+        const std::string url = table_->UrlOf(handle);
+        table_->Fail(handle, code);
+        files_.Abort(handle);
+        Ended(handle, url, code, "");
+    }
     while (!transfers_.empty()) {
         const LONG_PTR handle = transfers_.begin()->first;
         const std::string url = transfers_.begin()->second->url;
         table_->Fail(handle, code);
         Remove(transfers_.begin());
-        if (onFinished) onFinished(handle, url, code);
+        Ended(handle, url, code, "");
     }
+}
+
+// Resumed once the component has read half of what its stream holds, so
+// that a transfer is not woken for every small read.
+bool CurlTransport::HasRoom(const Transfer& transfer) const {
+    return table_->Room(transfer.handle) >= StreamTable::kBufferLimit / 2;
+}
+
+bool CurlTransport::Active() const {
+    if (files_.CanProceed(*table_)) return true;
+    for (const auto& entry : transfers_)
+        if (!entry.second->paused || HasRoom(*entry.second)) return true;
+    return false;
+}
+
+bool CurlTransport::ResumeTransfers() {
+    bool resumed = false;
+    for (const auto& entry : transfers_) {
+        Transfer& transfer = *entry.second;
+        if (!transfer.paused || !HasRoom(transfer)) continue;
+        transfer.paused = false;
+        resumed = true;
+        // May hand over what curl kept at once, and pause the transfer again.
+        curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
+    }
+    return resumed;
 }
 
 std::vector<CurlTransport::Progress> CurlTransport::Running() const {
@@ -139,10 +199,20 @@ std::vector<CurlTransport::Progress> CurlTransport::Running() const {
         progress.seconds = std::chrono::duration<double>(now - transfer.started).count();
         running.push_back(progress);
     }
+    for (const FileTransfers::Progress& file : files_.Running()) {
+        const double seconds = std::chrono::duration<double>(now - file.started).count();
+        running.push_back(Progress{file.handle, file.url, file.received, file.total, seconds});
+    }
+    std::sort(running.begin(), running.end(),
+              [](const Progress& a, const Progress& b) { return a.handle < b.handle; });
     return running;
 }
 
 void CurlTransport::Wait(int timeoutMs, const std::vector<int>& extraFds) {
+    // A file with room to be read into, or a transfer its component has
+    // made room for, needs no waiting: a paused transfer's socket is not
+    // among those curl waits on.
+    if (ResumeTransfers() || files_.CanProceed(*table_)) timeoutMs = 0;
     std::vector<curl_waitfd> waits;
     for (int fd : extraFds)
         if (fd >= 0) waits.push_back(curl_waitfd{fd, CURL_WAIT_POLLIN, 0});
@@ -152,6 +222,7 @@ void CurlTransport::Wait(int timeoutMs, const std::vector<int>& extraFds) {
         for (int fd : extraFds)
             if (fd >= 0) fds.push_back(pollfd{fd, POLLIN, 0});
         poll(fds.data(), fds.size(), timeoutMs);
+        Perform();
         return;
     }
     int ready = 0;
@@ -160,7 +231,10 @@ void CurlTransport::Wait(int timeoutMs, const std::vector<int>& extraFds) {
 }
 
 void CurlTransport::Perform() {
+    for (const FileTransfers::Ending& ending : files_.Perform(table_, kMaxStreamBytes))
+        Ended(ending.handle, ending.url, ending.code, ending.reason);
     if (multi_ == nullptr) return;
+    ResumeTransfers();
     int running = 0;
     curl_multi_perform(multi_, &running);
     int left = 0;
@@ -173,7 +247,9 @@ void CurlTransport::Finish(CURL* easy, CURLcode result) {
     curl_easy_getinfo(easy, CURLINFO_PRIVATE, reinterpret_cast<char**>(&transfer));
     if (transfer == nullptr) return;
     int32_t code = 0;
-    if (result == CURLE_HTTP_RETURNED_ERROR) {
+    if (transfer->tooLarge) {
+        code = CURLE_FILESIZE_EXCEEDED;
+    } else if (result == CURLE_HTTP_RETURNED_ERROR) {
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         code = int32_t(status);
@@ -187,5 +263,26 @@ void CurlTransport::Finish(CURL* easy, CURLcode result) {
     else
         table_->Fail(handle, code);
     Abort(handle);
+    Ended(handle, url, code, "");
+}
+
+void CurlTransport::Ended(LONG_PTR handle, const std::string& url, int32_t code,
+                          const std::string& reason) {
     if (onFinished) onFinished(handle, url, code);
+    if (code != 0 && onFailed) onFailed(url, reason.empty() ? DescribeFailure(code) : reason);
+}
+
+std::string CurlTransport::DescribeFailure(int32_t code) {
+    if (code >= 100 && code < 600) return "HTTP status " + std::to_string(code);
+    switch (code) {
+        case CURLE_OPERATION_TIMEDOUT:
+            return "timed out";
+        case CURLE_PARTIAL_FILE:
+            return "cut short: less arrived than was announced";
+        case CURLE_FILESIZE_EXCEEDED:
+            return "larger than " + std::to_string(kMaxStreamBytes >> 20) +
+                   " MiB, the most one stream may bring";
+        default:
+            return curl_easy_strerror(CURLcode(code));
+    }
 }

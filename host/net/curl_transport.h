@@ -1,7 +1,12 @@
 // URL transfers with libcurl's multi interface, never blocking: the host
 // waits on curl's sockets (together with its own descriptors) in its
 // message loop, lets curl move the transfers on, and reads the results
-// out of the stream table.
+// out of the stream table. file:// URLs are read by FileTransfers.
+//
+// Memory stays bounded whatever a source sends: a transfer whose stream
+// holds StreamTable::kBufferLimit unread bytes is paused until its
+// component has read half of them, and one that brings more than
+// kMaxStreamBytes fails with CURLE_FILESIZE_EXCEEDED.
 #pragma once
 
 #include <curl/curl.h>
@@ -14,10 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "net/file_transfers.h"
 #include "net/stream_table.h"
 
 class CurlTransport {
 public:
+    static constexpr int64_t kMaxStreamBytes = int64_t(256) << 20;
+
     CurlTransport(StreamTable* table, std::string userAgent);
     ~CurlTransport();
     CurlTransport(const CurlTransport&) = delete;
@@ -36,7 +44,9 @@ public:
     void Abort(LONG_PTR handle);
     // Ends every transfer as failed with `code`, as if it had finished so.
     void AbortAll(int32_t code);
-    bool Active() const { return !transfers_.empty(); }
+    // Whether a transfer can move on now: one not held back by a stream
+    // that is full (those wait for their components, not for the network).
+    bool Active() const;
 
     // Waits at most `timeoutMs` for curl's sockets or one of `extraFds` to
     // become readable (curl_multi_poll), then moves the transfers on.
@@ -58,6 +68,12 @@ public:
     // Told of each finished transfer: the handle, its URL and 0 or the
     // failure code (HTTP status, or a curl error).
     std::function<void(LONG_PTR handle, const std::string& url, int32_t code)> onFinished;
+    // Told of each failed one, after onFinished, with a sentence saying
+    // why ("HTTP 404", "timed out", "it is a FIFO, not a regular file").
+    std::function<void(const std::string& url, const std::string& reason)> onFailed;
+
+    // A failure code as a sentence, for the user.
+    static std::string DescribeFailure(int32_t code);
 
 private:
     struct Transfer {
@@ -68,9 +84,14 @@ private:
         std::string body;
         int64_t received = 0;
         std::chrono::steady_clock::time_point started;
+        bool paused = false;    // its stream was full
+        bool tooLarge = false;  // it brought more than kMaxStreamBytes
     };
     static size_t OnWrite(char* data, size_t size, size_t count, void* context);
+    bool HasRoom(const Transfer& transfer) const;
+    bool ResumeTransfers();  // true when one was resumed
     void Finish(CURL* easy, CURLcode result);
+    void Ended(LONG_PTR handle, const std::string& url, int32_t code, const std::string& reason);
     void Remove(std::map<LONG_PTR, Transfer*>::iterator it);
 
     StreamTable* table_;
@@ -78,4 +99,5 @@ private:
     std::string caBundle_;  // the system's CA bundle and the extra CAs; "" for curl's default
     CURLM* multi_ = nullptr;
     std::map<LONG_PTR, Transfer*> transfers_;
+    FileTransfers files_;
 };

@@ -68,6 +68,13 @@ std::vector<LONG_PTR> StreamTable::ForgetOwner(HWND owner) {
     return running;
 }
 
+size_t StreamTable::Room(LONG_PTR handle) const {
+    auto it = streams_.find(handle);
+    if (it == streams_.end()) return kBufferLimit;
+    const size_t buffered = it->second.Buffered();
+    return buffered >= kBufferLimit ? 0 : kBufferLimit - buffered;
+}
+
 void StreamTable::Append(LONG_PTR handle, const char* data, size_t size) {
     auto it = streams_.find(handle);
     if (it != streams_.end() && it->second.transfer == Transfer::kRunning)

@@ -16,6 +16,11 @@
 // whole (a file URL) would queue one posted message per 1024 bytes, 65536
 // for 64 MiB, before the first could be handled, and hold off every other
 // message meanwhile.
+//
+// Back-pressure: a stream holds at most kBufferLimit bytes its component
+// has not read. The transfers ask Room() before they add more and wait
+// (paused) while there is none, so a fast or endless source costs
+// memory only for what the component keeps.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +34,8 @@
 
 class StreamTable {
 public:
+    static constexpr size_t kBufferLimit = size_t{256} << 10;
+
     // A notice the host must send to `window`: 1034, 1035 or 1040 (with
     // wParam the failure code), lParam = the handle.
     struct Notice {
@@ -53,6 +60,11 @@ public:
     // Forgets every handle of a component that went; returns those whose
     // transfers still run.
     std::vector<LONG_PTR> ForgetOwner(HWND owner);
+
+    // How many more bytes the stream takes now: kBufferLimit less what
+    // is unread (0 when full). A handle no longer known takes anything,
+    // to be dropped.
+    size_t Room(LONG_PTR handle) const;
 
     // Progress of the transfer behind a handle (unknown handles are ignored).
     void Append(LONG_PTR handle, const char* data, size_t size);

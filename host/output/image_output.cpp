@@ -1,29 +1,20 @@
 // PNG and animation files.
 #include "output/image_output.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "output/apng_writer.h"
 #include "output/gif_writer.h"
+#include "output/png_file.h"
 
 void PngOutput::Show(const QpmPixels& pixels) {
     shown_ = true;
-    written_ = QpmWritePng(&pixels, path_.c_str()) != FALSE;
-    if (written_) return;
-    // The layer says only that it failed; the directory says why, mostly.
-    const size_t slash = path_.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
-    if (access(directory.c_str(), W_OK) != 0) reason_ = strerror(errno);
+    written_ = WritePngFile(pixels, path_, &error_);
 }
 
 bool PngOutput::Close(std::string* error) {
     if (!shown_)
         *error = "no picture of the page to write to " + path_;
     else if (!written_)
-        *error = "cannot write " + path_ + (reason_.empty() ? "" : ": " + reason_);
+        *error = error_;
     return shown_ && written_;
 }
 

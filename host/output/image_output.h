@@ -1,4 +1,5 @@
-// The headless displays: a PNG of one picture, an animation of several
+// The headless displays, whose files are written beside their targets
+// and renamed over them when whole (StagedFile): a PNG of one picture, an animation of several
 // (GIF or APNG), or nothing at all.
 #pragma once
 
@@ -20,7 +21,7 @@ public:
 private:
     std::string path_;
     bool shown_ = false, written_ = false;
-    std::string reason_;
+    std::string error_;
 };
 
 // Each frame is encoded and written as it is shown, into a fresh file

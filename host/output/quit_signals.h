@@ -1,12 +1,26 @@
-// The signals that end a live run (SIGINT, SIGTERM, SIGHUP) and the
-// terminal's size change (SIGWINCH), turned into bytes on a self-pipe,
-// so that the message loop sees them among its other descriptors and
-// the run ends in order: components stopped, terminal restored.
+// The signals a live display answers, turned into bytes on a self-pipe so
+// that the message loop sees them among its other descriptors and acts
+// in order: SIGINT, SIGTERM and SIGHUP end the run (components stopped,
+// terminal restored), SIGWINCH redraws, and with job control SIGTSTP
+// gives the terminal back before the process stops and SIGCONT takes it
+// again.
 #pragma once
 
-bool InstallQuitSignals();
+// `jobControl`: SIGTSTP and SIGCONT too (a terminal display).
+bool InstallQuitSignals(bool jobControl = false);
 int QuitSignalDescriptor();
-// Reads what arrived: true when a quitting signal did; `resized` is set
-// when the window size changed.
-bool DrainQuitSignals(bool* resized);
+
+struct SignalsSeen {
+    bool quit = false;     // SIGINT, SIGTERM or SIGHUP
+    bool resized = false;  // SIGWINCH
+    bool stop = false;     // SIGTSTP: leave the screen, then StopHere()
+    bool resumed = false;  // SIGCONT
+};
+// Reads what arrived since the last call.
+SignalsSeen DrainSignals();
+// The signal that asked to quit, 0 while none has.
+int QuitSignalNumber();
+// Stops the process (and its process group) as SIGTSTP would have;
+// returns once it is continued.
+void StopHere();
 void RemoveQuitSignals();

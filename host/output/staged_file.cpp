@@ -33,6 +33,24 @@ mode_t CreationMode() {
     return 0666 & ~mask;
 }
 
+// Only a regular file (or a symbolic link, which the rename replaces
+// without following it) is replaced: renaming over a device or a FIFO
+// would put a file where something else was.
+bool IsReplaceable(const std::string& path, std::string* why) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return true;  // a new file
+        *why = strerror(errno);
+        return false;
+    }
+    // A symbolic link is replaced itself, never followed.
+    if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) return true;
+    *why = S_ISDIR(info.st_mode)    ? "it is a directory"
+           : S_ISFIFO(info.st_mode) ? "it is a FIFO, not a regular file"
+                                    : "it is a device or socket, not a regular file";
+    return false;
+}
+
 }  // namespace
 
 StagedFile::~StagedFile() {
@@ -41,6 +59,11 @@ StagedFile::~StagedFile() {
 }
 
 bool StagedFile::Open(std::string* error) {
+    std::string why;
+    if (!IsReplaceable(path_, &why)) {
+        *error = "cannot write " + path_ + ": " + why;
+        return false;
+    }
     const size_t slash = path_.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : path_.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path_ : path_.substr(slash + 1);
@@ -88,6 +111,12 @@ bool StagedFile::Commit(std::string* error) {
     }
     if (close(fd_) != 0) Failed(errno);
     fd_ = -1;
+    // Something may have taken the target's place while the file was written.
+    std::string why;
+    if (errorCode_ == 0 && !IsReplaceable(path_, &why)) {
+        *error = "cannot write " + path_ + ": " + why;
+        return false;
+    }
     if (errorCode_ == 0 && rename(freshPath_.c_str(), path_.c_str()) != 0) Failed(errno);
     if (errorCode_ != 0) {
         *error = Error();

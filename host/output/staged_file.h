@@ -2,7 +2,9 @@
 // renamed over the target only once it is whole, so that a failed or
 // interrupted run never leaves half a file under the target's name. The
 // fresh name is created exclusively (mkstemp), so nothing planted there
-// beforehand is followed or overwritten. Writes may go anywhere in the
+// beforehand is followed or overwritten; and only a regular file (or
+// nothing, or a symbolic link, replaced itself) is replaced: a target
+// that is a directory, a device or a FIFO is refused. Writes may go anywhere in the
 // file (a header patched at the end); the first error is kept and
 // reported by Commit.
 #pragma once

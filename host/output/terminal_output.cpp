@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "output/quit_signals.h"
@@ -56,6 +57,14 @@ TerminalOutput::~TerminalOutput() {
 }
 
 bool TerminalOutput::Available(std::string* error) {
+    // A terminal that says it is dumb (or says nothing) takes no colours,
+    // no cursor moves and no alternate screen: nothing to draw a page with.
+    const char* term = getenv("TERM");
+    if (graphics_ == TerminalGraphics::kAuto && (!term || !*term || strcmp(term, "dumb") == 0)) {
+        *error = std::string("this terminal (TERM=") + (term ? term : "") +
+                 ") cannot show pictures; use --png FILE, --window or --null";
+        return false;
+    }
     if (!OpenTerminal(error)) return false;
     close(tty_);
     tty_ = -1;
@@ -74,7 +83,7 @@ bool TerminalOutput::OpenTerminal(std::string* error) {
 
 bool TerminalOutput::Open(int, int, const std::string& title, std::string* error) {
     if (!OpenTerminal(error)) return false;
-    if (!InstallQuitSignals()) {
+    if (!InstallQuitSignals(true)) {
         *error = std::string("cannot make a pipe: ") + strerror(errno);
         close(tty_);
         tty_ = -1;
@@ -167,9 +176,20 @@ void TerminalOutput::ShowTransfers(const std::vector<TransferStatus>& transfers)
 std::vector<int> TerminalOutput::EventDescriptors() const { return {tty_, QuitSignalDescriptor()}; }
 
 bool TerminalOutput::HandleEvents() {
-    bool resized = false;
-    if (DrainQuitSignals(&resized)) quit_ = true;
-    if (resized && active_) {
+    const SignalsSeen seen = DrainSignals();
+    if (seen.quit) quit_ = true;
+    if (seen.stop && active_) {
+        // Ctrl-Z: the shell gets its screen back, then the process stops;
+        // it goes on here once continued (fg), and takes the screen again.
+        LeaveScreen();
+        StopHere();
+        if (DrainSignals().quit) quit_ = true;  // SIGCONT's own byte is spent here
+        EnterScreen();
+    } else if (seen.resumed && active_) {
+        // Stopped by another signal (SIGSTOP): the shell may have reset
+        // the line mode meanwhile.
+        EnterScreen();
+    } else if (seen.resized && active_) {
         QuerySize();
         Redraw();
     }

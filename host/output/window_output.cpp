@@ -197,8 +197,7 @@ std::vector<int> WindowOutput::EventDescriptors() const {
 }
 
 bool WindowOutput::HandleEvents() {
-    bool resized = false;
-    bool keepGoing = !DrainQuitSignals(&resized);
+    bool keepGoing = !DrainSignals().quit;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {

@@ -3,8 +3,6 @@
 
 #include <strings.h>
 
-#include <cctype>
-
 namespace {
 
 struct NamedColour {
@@ -44,27 +42,28 @@ const NamedColour kNames[] = {
     {"brown", RGB(165, 42, 42)},
 };
 
-// Three or six hexadecimal digits; any other count (none, or more than
-// any colour has) is no colour.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "rgb" or "rrggbb", digit by digit: no conversion that could throw or
+// overflow on a value of any length.
 bool ParseHexDigits(const std::string& hex, COLORREF* out) {
     if (hex.size() != 3 && hex.size() != 6) return false;
-    unsigned long value = 0;
-    for (char c : hex) {
-        const auto u = static_cast<unsigned char>(c);
-        if (!isxdigit(u)) return false;
-        value = value * 16 + unsigned(isdigit(u) ? u - '0' : tolower(u) - 'a' + 10);
+    unsigned digits[6] = {};
+    for (size_t i = 0; i < hex.size(); ++i) {
+        const int value = HexValue(hex[i]);
+        if (value < 0) return false;
+        digits[i] = unsigned(value);
     }
-    unsigned r, g, b;
-    if (hex.size() == 3) {
-        r = ((value >> 8) & 0xF) * 17;
-        g = ((value >> 4) & 0xF) * 17;
-        b = (value & 0xF) * 17;
-    } else {
-        r = (value >> 16) & 0xFF;
-        g = (value >> 8) & 0xFF;
-        b = value & 0xFF;
-    }
-    *out = RGB(r, g, b);
+    if (hex.size() == 3)
+        *out = RGB(digits[0] * 17, digits[1] * 17, digits[2] * 17);
+    else
+        *out =
+            RGB(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]);
     return true;
 }
 

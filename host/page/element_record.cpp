@@ -16,15 +16,17 @@ std::string UpperCase(std::string s) {
     return s;
 }
 
-bool ColourAttribute(const PageElement& element, std::initializer_list<const char*> names,
-                     COLORREF* out) {
-    for (const char* name : names)
-        if (const std::string* value = element.Find(name))
-            if (ParseColour(*value, out)) return true;
-    return false;
-}
-
 }  // namespace
+
+void ElementRecord::ReadColour(const PageElement& element, std::initializer_list<const char*> names,
+                               COLORREF* out) {
+    for (const char* name : names) {
+        const std::string* value = element.Find(name);
+        if (value == nullptr) continue;
+        if (ParseColour(*value, out)) return;
+        warnings_.push_back(ShownAttribute(name, *value) + " is not a colour; ignored");
+    }
+}
 
 bool ParsePixels(const std::string& text, int* out) {
     size_t i = 0;
@@ -79,17 +81,22 @@ void ElementRecord::CopyAttributes(const PageElement& element) {
     record_.attrValues = valuePointers_.data();
 }
 
-void ElementRecord::ReadSize(const PageElement& element) {
+bool ElementRecord::ReadPixels(const PageElement& element, const char* name, int32_t* out) {
+    const std::string* text = element.Find(name);
+    if (text == nullptr) return false;
     int value = 0;
-    if (const std::string* width = element.Find("width"); width && ParsePixels(*width, &value)) {
-        record_.width = value;
-        hasWidth_ = true;
+    if (ParsePixels(*text, &value)) {
+        *out = value;
+        return true;
     }
-    if (const std::string* height = element.Find("height");
-        height && ParsePixels(*height, &value)) {
-        record_.height = value;
-        hasHeight_ = true;
-    }
+    warnings_.push_back(ShownAttribute(name, *text) + " is not a size in whole pixels from 1 to " +
+                        std::to_string(kMaxPixels) + "; ignored");
+    return false;
+}
+
+void ElementRecord::ReadSize(const PageElement& element) {
+    hasWidth_ = ReadPixels(element, "width", &record_.width);
+    hasHeight_ = ReadPixels(element, "height", &record_.height);
     // A size the page fixed is final: the component may not ask for another.
     record_.fixedSize = hasWidth_ && hasHeight_ ? 1 : 0;
 }
@@ -97,8 +104,8 @@ void ElementRecord::ReadSize(const PageElement& element) {
 void ElementRecord::ReadColours(const PageElement& element, const ElementDefaults& defaults) {
     record_.backColor = defaults.background;
     record_.textColor = defaults.text;
-    ColourAttribute(element, {"bgcolor", "backcolor", "background"}, &record_.backColor);
-    ColourAttribute(element, {"textcolor", "color", "fgcolor"}, &record_.textColor);
+    ReadColour(element, {"bgcolor", "backcolor", "background"}, &record_.backColor);
+    ReadColour(element, {"textcolor", "color", "fgcolor"}, &record_.textColor);
 }
 
 void ElementRecord::SetSizeDefaults(int width, int height) {

@@ -6,6 +6,7 @@
 
 #include <qpm/records.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,17 @@ public:
     bool hasHeight() const { return hasHeight_; }
     // Fills in the size the page left open, from `width`/`height`.
     void SetSizeDefaults(int width, int height);
+    // Attributes the record could not use ("width=\"50%\" is not a size
+    // ...; ignored"), for the host to tell the user.
+    const std::vector<std::string>& warnings() const { return warnings_; }
 
 private:
     void CopyAttributes(const PageElement& element);
     void ReadSize(const PageElement& element);
     void ReadColours(const PageElement& element, const ElementDefaults& defaults);
+    void ReadColour(const PageElement& element, std::initializer_list<const char*> names,
+                    COLORREF* out);
+    bool ReadPixels(const PageElement& element, const char* name, int32_t* out);
 
     InitRecord record_{};
     std::string type_;
@@ -46,6 +53,7 @@ private:
     std::string dataFile_;
     bool hasWidth_ = false;
     bool hasHeight_ = false;
+    std::vector<std::string> warnings_;
 };
 
 // A pixel count from an attribute ("400", "400px"); false for anything

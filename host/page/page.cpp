@@ -10,8 +10,11 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
+#include "page/charset.h"
 #include "page/colour.h"
+#include "page/nesting_limit.h"
 #include "page/text_encoding.h"
 
 namespace {
@@ -44,45 +47,52 @@ class PageBuilder {
 public:
     explicit PageBuilder(Page* page) : page_(page) {}
 
-    void Walk(const GumboNode* node);
+    // Walks the tree below `root` in document order with a stack of its
+    // own, so that no depth of nesting can exhaust the call stack.
+    void Walk(const GumboNode* root);
     void Finish() { FlushParagraph(); }
 
 private:
-    void WalkElement(const GumboNode* node);
-    void WalkChildren(const GumboNode* node);
+    struct Frame {
+        const GumboNode* element;
+        unsigned nextChild;
+        bool block;  // a paragraph ends where it begins and where it ends
+    };
+
+    void Visit(const GumboNode* node, std::vector<Frame>* stack);
     void AddTextBlock(BlockKind kind, const std::string& utf8);
     void AddComponent(const GumboNode* node);
     void FlushParagraph();
-    static void GatherText(const GumboNode* node, std::string* out);
     static std::string TextOf(const GumboNode* node);
 
     Page* page_;
     std::string paragraph_;  // inline text gathered since the last block
 };
 
-void PageBuilder::Walk(const GumboNode* node) {
-    switch (node->type) {
-        case GUMBO_NODE_TEXT:
-        case GUMBO_NODE_CDATA:
-        case GUMBO_NODE_WHITESPACE:
-            AppendCollapsed(&paragraph_, node->v.text.text);
-            break;
-        case GUMBO_NODE_ELEMENT:
-        case GUMBO_NODE_TEMPLATE:
-            WalkElement(node);
-            break;
-        default:
-            break;
+void PageBuilder::Walk(const GumboNode* root) {
+    std::vector<Frame> stack;
+    Visit(root, &stack);
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const GumboVector& children = top.element->v.element.children;
+        if (top.nextChild < children.length) {
+            Visit(static_cast<const GumboNode*>(children.data[top.nextChild++]), &stack);
+            continue;
+        }
+        if (top.block) FlushParagraph();
+        stack.pop_back();
     }
 }
 
-void PageBuilder::WalkChildren(const GumboNode* node) {
-    const GumboVector& children = node->v.element.children;
-    for (unsigned i = 0; i < children.length; ++i)
-        Walk(static_cast<const GumboNode*>(children.data[i]));
-}
-
-void PageBuilder::WalkElement(const GumboNode* node) {
+// Text joins the paragraph; an element is taken whole (headings,
+// components) or entered: pushed, so that Walk goes through its children.
+void PageBuilder::Visit(const GumboNode* node, std::vector<Frame>* stack) {
+    if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_CDATA ||
+        node->type == GUMBO_NODE_WHITESPACE) {
+        AppendCollapsed(&paragraph_, node->v.text.text);
+        return;
+    }
+    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_TEMPLATE) return;
     switch (node->v.element.tag) {
         case GUMBO_TAG_HEAD:
         case GUMBO_TAG_SCRIPT:
@@ -108,29 +118,30 @@ void PageBuilder::WalkElement(const GumboNode* node) {
         case GUMBO_TAG_HR:
             // Block boundaries: what came before is a paragraph of its own.
             FlushParagraph();
-            WalkChildren(node);
-            FlushParagraph();
+            stack->push_back(Frame{node, 0, true});
             return;
         default:
-            WalkChildren(node);
+            stack->push_back(Frame{node, 0, false});
             return;
     }
 }
 
-void PageBuilder::GatherText(const GumboNode* node, std::string* out) {
-    if (node->type == GUMBO_NODE_ELEMENT) {
-        const GumboVector& children = node->v.element.children;
-        for (unsigned i = 0; i < children.length; ++i)
-            GatherText(static_cast<const GumboNode*>(children.data[i]), out);
-    } else if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
-               node->type == GUMBO_NODE_CDATA) {
-        AppendCollapsed(out, node->v.text.text);
-    }
-}
-
+// All the text below `node`, in document order, again without recursion.
 std::string PageBuilder::TextOf(const GumboNode* node) {
     std::string text;
-    GatherText(node, &text);
+    std::vector<const GumboNode*> pending{node};
+    while (!pending.empty()) {
+        const GumboNode* next = pending.back();
+        pending.pop_back();
+        if (next->type == GUMBO_NODE_ELEMENT) {
+            const GumboVector& children = next->v.element.children;
+            for (unsigned i = children.length; i > 0; --i)
+                pending.push_back(static_cast<const GumboNode*>(children.data[i - 1]));
+        } else if (next->type == GUMBO_NODE_TEXT || next->type == GUMBO_NODE_WHITESPACE ||
+                   next->type == GUMBO_NODE_CDATA) {
+            AppendCollapsed(&text, next->v.text.text);
+        }
+    }
     return text;
 }
 
@@ -182,11 +193,10 @@ const GumboNode* FindChild(const GumboNode* node, GumboTag tag) {
     return nullptr;
 }
 
-void ReadBodyColours(const GumboNode* body, Page* page) {
-    if (const char* value = AttributeValue(body->v.element, "bgcolor"))
-        ParseColour(value, &page->background);
-    if (const char* value = AttributeValue(body->v.element, "text"))
-        ParseColour(value, &page->text);
+void ReadBodyColour(const GumboNode* body, const char* name, COLORREF* out, Page* page) {
+    const char* value = AttributeValue(body->v.element, name);
+    if (value == nullptr || ParseColour(value, out)) return;
+    page->warnings.push_back("<body " + ShownAttribute(name, value) + "> is not a colour; ignored");
 }
 
 void ReadTitle(const GumboNode* head, Page* page) {
@@ -209,12 +219,28 @@ const std::string* PageElement::Find(const char* name) const {
     return nullptr;
 }
 
-Page ParsePageHtml(const std::string& html) {
+std::string ShownAttribute(const std::string& name, const std::string& value) {
+    constexpr size_t kShown = 40;
+    const bool cut = value.size() > kShown;
+    return name + "=\"" + value.substr(0, kShown) + (cut ? "...\"" : "\"");
+}
+
+Page ParsePageHtml(const std::string& bytes) {
     Page page;
+    std::string html, warning;
+    if (!DecodePage(bytes, &html, &warning)) page.warnings.push_back(warning);
+    size_t dropped = 0;
+    html = LimitNesting(html, kDeepestNesting, &dropped);
+    if (dropped > 0)
+        page.warnings.push_back(std::to_string(dropped) + " elements nest deeper than " +
+                                std::to_string(kDeepestNesting) +
+                                " levels; they were not opened and their content joins the "
+                                "element at that depth");
     GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
     ReadTitle(FindChild(output->root, GUMBO_TAG_HEAD), &page);
     if (const GumboNode* body = FindChild(output->root, GUMBO_TAG_BODY)) {
-        ReadBodyColours(body, &page);
+        ReadBodyColour(body, "bgcolor", &page.background, &page);
+        ReadBodyColour(body, "text", &page.text, &page);
         PageBuilder builder(&page);
         builder.Walk(body);
         builder.Finish();

@@ -35,10 +35,18 @@ struct Page {
     COLORREF background = RGB(255, 255, 255);
     COLORREF text = RGB(0, 0, 0);
     std::vector<PageBlock> blocks;
+    // What the page asks for that cannot be had (a colour that is none,
+    // a charset not decoded), one sentence each, for the user.
+    std::vector<std::string> warnings;
 };
 
-// Parses HTML into a page. Never fails: gumbo accepts any input.
-Page ParsePageHtml(const std::string& html);
+// name="value" as a message shows it; a long value is cut ("...").
+std::string ShownAttribute(const std::string& name, const std::string& value);
+
+// Parses HTML into a page, its bytes decoded in the charset the page
+// declares (UTF-8 when it declares none). Never fails: gumbo accepts any
+// input, and the page is walked without recursion, however deep.
+Page ParsePageHtml(const std::string& bytes);
 
 // Reads and parses a page file; false with `error` set when it cannot be read.
 bool LoadPageFile(const std::string& path, Page* page, std::string* error);

@@ -156,6 +156,7 @@ void AltHost::Start() {
         ComponentSlot& slot = *owned;
         auto prepared = prepared_.find(&slot);
         if (slot.failed || prepared == prepared_.end()) continue;
+        if (!CheckDataFile(host_, slot)) continue;
         if (CreateSite(host_, slot) == nullptr) {
             FailSlot(host_, slot, "the host could not create its window");
             continue;
@@ -170,7 +171,8 @@ void AltHost::Start() {
         MoveWindow(window, 0, 0, slot.width, slot.height, TRUE);
         LogPlacement(host_, slot);
         if (SendMessageA(window, QPMM_START, 0, reinterpret_cast<LPARAM>(record)) != 0) continue;
-        FailSlot(host_, slot, "did not start (it answered message 1025 with 0)");
+        FailSlot(host_, slot,
+                 "did not start (it answered message 1025 with 0)" + DataFileTrouble(host_, slot));
         if (IsWindow(window)) SendMessageA(window, QPMM_STOP, 0, 0);
         for (LONG_PTR handle : host_.streams.ForgetOwner(window)) host_.transport->Abort(handle);
         slot.window = nullptr;

@@ -2,6 +2,7 @@
 #include "session/component_slots.h"
 
 #include <qpm/protocol.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "session/host.h"
@@ -10,6 +11,31 @@
 #include "session/log.h"
 #include "session/page_windows.h"
 #include "session/type_table.h"
+
+// A data file the page may not read (outside its folders), or one that
+// is no regular file (a FIFO blocks its reader, a device never ends),
+// is refused before the component sees it.
+bool CheckDataFile(Host& host, ComponentSlot& slot) {
+    const char* dataFile = slot.element->record()->dataFile;
+    std::string why;
+    if (dataFile == nullptr || !host.fileAccess.Refused(dataFile, &why)) return true;
+    FailSlot(host, slot, std::string("refused its data file ") + dataFile + ": " + why);
+    return false;
+}
+
+// Why a component that did not start may have failed: its data file
+// missing, unreadable or empty. "" when the file looks readable.
+std::string DataFileTrouble(const Host& host, const ComponentSlot& slot) {
+    const char* dataFile = slot.element->record()->dataFile;
+    std::string why;
+    if (dataFile == nullptr || *dataFile == '\0') return "";
+    if (!host.fileAccess.CheckReadable(dataFile, &why))
+        return "; its data file " + std::string(dataFile) + ": " + why;
+    struct stat info {};
+    if (stat(dataFile, &info) == 0 && info.st_size == 0)
+        return "; its data file " + std::string(dataFile) + " is empty";
+    return "";
+}
 
 namespace {
 
@@ -96,6 +122,8 @@ void SettleSize(ComponentSlot& slot) {
 }
 
 void StartSlot(Host& host, ComponentSlot& slot) {
+    if (!CheckDataFile(host, slot)) return;
+    CallingSlot calling(host, &slot);
     if (CreateSite(host, slot) == nullptr)
         return Fail(host, slot, "the host could not create its window");
     InitRecord* record = slot.element->record();
@@ -109,7 +137,8 @@ void StartSlot(Host& host, ComponentSlot& slot) {
                host.layout.blocks[slot.block].y, slot.width, slot.height);
     const LRESULT started = SendMessageA(window, QPMM_START, 0, reinterpret_cast<LPARAM>(record));
     if (started != 0) return WatchInstallers(host);
-    Fail(host, slot, "did not start (it answered message 1025 with 0)");
+    Fail(host, slot,
+         "did not start (it answered message 1025 with 0)" + DataFileTrouble(host, slot));
     if (IsWindow(window)) SendMessageA(window, QPMM_STOP, 0, 0);
     for (LONG_PTR handle : host.streams.ForgetOwner(window)) host.transport->Abort(handle);
     slot.window = nullptr;
@@ -134,6 +163,8 @@ void CreateSlots(Host& host) {
         slot->label = LabelFor(slot->number, block.element);
         slot->element = std::make_unique<ElementRecord>(block.element, defaults);
         slot->libraryPath = host.componentLibrary;
+        for (const std::string& warning : slot->element->warnings())
+            LogWarning("component %s: %s", slot->label.c_str(), warning.c_str());
         host.slots.push_back(std::move(slot));
     }
 }
@@ -149,6 +180,7 @@ void PrepareSlots(Host& host) {
             Fail(host, slot, error);
             continue;
         }
+        CallingSlot calling(host, &slot);
         SettleSize(slot);
     }
 }
@@ -162,6 +194,7 @@ void StopSlots(Host& host) {
     WatchInstallers(host);  // how an installation ended, before the installers go
     for (const auto& slot : host.slots) {
         if (slot->window == nullptr) continue;
+        CallingSlot calling(host, slot.get());
         if (IsWindow(slot->window)) SendMessageA(slot->window, QPMM_STOP, 0, 0);
         for (LONG_PTR handle : host.streams.ForgetOwner(slot->window))
             host.transport->Abort(handle);

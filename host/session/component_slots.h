@@ -25,5 +25,11 @@ void StopSlots(Host& host);
 std::string SlotLibraryPath(Host& host, ComponentSlot& slot);
 // Reports why the slot cannot run and leaves it out (exit code 3).
 void FailSlot(Host& host, ComponentSlot& slot, const std::string& why);
+// Refuses (and fails) the slot when its data file may not be read: outside
+// the page's folders, or not a regular file. True when it may run.
+bool CheckDataFile(Host& host, ComponentSlot& slot);
+// "; its data file PATH: why" when a slot that did not start had a data
+// file that is missing, unreadable or empty; "" otherwise.
+std::string DataFileTrouble(const Host& host, const ComponentSlot& slot);
 // The verbose line that says where the slot's component sits.
 void LogPlacement(const Host& host, const ComponentSlot& slot);

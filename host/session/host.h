@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/curl_transport.h"
+#include "net/file_access.h"
 #include "net/stream_table.h"
 #include "page/element_record.h"
 #include "page/layout.h"
@@ -55,6 +56,9 @@ struct Host {
     std::string installerCopy;        // that copy, once placed
     HWND pageWindow = nullptr;
     bool componentFailed = false;
+    FileAccessRule fileAccess;                 // the folders the page may read from
+    std::vector<std::string> failedTransfers;  // "URL: why", told when the run ends
+    ComponentSlot* calling = nullptr;          // the component being called, for its warnings
     // How the components run; made before they are prepared, gone before
     // the transport it may use.
     std::shared_ptr<ComponentHosting> hosting;
@@ -64,6 +68,23 @@ struct Host {
             if (slot->window == window && window != nullptr) return slot.get();
         return nullptr;
     }
+};
+
+// Marks the component the host calls into while the object lives, so
+// that what the component says on the way (OutputDebugStringA) is told
+// with its name.
+class CallingSlot {
+public:
+    CallingSlot(Host& host, ComponentSlot* slot) : host_(host), previous_(host.calling) {
+        host.calling = slot;
+    }
+    ~CallingSlot() { host_.calling = previous_; }
+    CallingSlot(const CallingSlot&) = delete;
+    CallingSlot& operator=(const CallingSlot&) = delete;
+
+private:
+    Host& host_;
+    ComponentSlot* previous_;
 };
 
 // A message the host posts to its own page window: streams have notices due.

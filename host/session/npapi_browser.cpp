@@ -10,6 +10,7 @@
 #include "session/component_slots.h"
 #include "session/host.h"
 #include "session/log.h"
+#include "session/requests.h"
 
 namespace {
 
@@ -207,6 +208,7 @@ void NpapiBrowser::Start() {
 }
 
 void NpapiBrowser::StartInstance(ComponentSlot& slot, Library& library) {
+    if (!CheckDataFile(host_, slot)) return;
     instances_.push_back(std::make_unique<Instance>());
     Instance& instance = *instances_.back();
     instance.browser = this;
@@ -280,6 +282,7 @@ void NpapiBrowser::Resized(Instance& instance) {
 NPError NpapiBrowser::Fetch(Instance& instance, const char* url, const std::string* postBody) {
     std::string resolved;
     if (!ResolveUrl(host_.baseUrl, url, &resolved)) return NPERR_INVALID_URL;
+    if (RefusedLocalFile(host_, *instance.slot, resolved)) return NPERR_GENERIC_ERROR;
     const LONG_PTR handle = host_.streams.Open(instance.slot->site, resolved);
     // Read once at the start: the table then counts the browser as this
     // stream's reader and sends it none of the notices a component gets.

@@ -39,6 +39,7 @@ void IdleComponents(Host& host) {
             slot->window = nullptr;
             continue;
         }
+        CallingSlot calling(host, slot.get());
         SendMessageA(slot->window, QPMM_IDLE, 0, 0);
     }
     WatchInstallers(host);

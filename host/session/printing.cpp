@@ -8,7 +8,7 @@
 #include "session/host.h"
 #include "session/log.h"
 
-bool PrintPage(Host& host, const std::string& path, std::string* error) {
+bool PrintPage(Host& host, const PageWriter& write, std::string* error) {
     HDC printer = QpmCreatePrinterDC(host.layout.width, host.layout.height);
     if (printer == nullptr) {
         *error = "cannot make a printer page of " + std::to_string(host.layout.width) + "x" +
@@ -24,14 +24,18 @@ bool PrintPage(Host& host, const std::string& path, std::string* error) {
         record.hdc = printer;
         record.originX = -place.x;
         record.originY = -place.y;
+        CallingSlot calling(host, slot.get());
         LRESULT result =
             SendMessageA(slot->window, QPMM_PRINT, 0, reinterpret_cast<LPARAM>(&record));
         LogVerbose("%s printed at %d,%d = %ld", slot->label.c_str(), place.x, place.y,
                    long(result));
     }
     QpmPixels pixels;
-    bool written = QpmGetDCPixels(printer, &pixels) && QpmWritePng(&pixels, path.c_str());
+    bool written = false;
+    if (QpmGetDCPixels(printer, &pixels))
+        written = write(pixels, error);
+    else
+        *error = "cannot read the printed page back";
     DeleteDC(printer);
-    if (!written) *error = "cannot write the printed page to " + path;
     return written;
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "net/file_transfers.h"
 #include "page/url.h"
 #include "session/host.h"
 #include "session/log.h"
@@ -35,6 +36,7 @@ LRESULT OpenStream(Host& host, ComponentSlot& slot, const UrlRequest* request) {
                    Printable(request->url).c_str());
         return kNoStream;
     }
+    if (RefusedLocalFile(host, slot, url)) return kNoStream;
     LONG_PTR handle = host.streams.Open(slot.window, url);
     if (!host.transport->Start(handle, url, post ? &body : nullptr)) {
         host.streams.Close(handle);
@@ -139,6 +141,14 @@ LRESULT Answer(Host& host, ComponentSlot& slot, UINT message, WPARAM wParam, LPA
 }
 
 }  // namespace
+
+// A page reads local files only from its own folder (and those allowed).
+bool RefusedLocalFile(const Host& host, const ComponentSlot& slot, const std::string& url) {
+    std::string path, why;
+    if (!FileUrlPath(url, &path) || !host.fileAccess.Outside(path, &why)) return false;
+    LogError("component %s: refused to read %s: %s", slot.label.c_str(), url.c_str(), why.c_str());
+    return true;
+}
 
 LRESULT HandleComponentRequest(Host& host, ComponentSlot& slot, UINT message, WPARAM wParam,
                                LPARAM lParam) {

@@ -16,14 +16,15 @@ void SendDueStreamNotices(Host& host) {
                 host.transport->Abort(handle);
             continue;
         }
+        ComponentSlot* slot = host.SlotOfWindow(notice.window);
         if (IsVerbose()) {
-            ComponentSlot* slot = host.SlotOfWindow(notice.window);
             LogVerbose("%s <- %s handle=%ld%s", slot ? slot->label.c_str() : "?",
                        QpmMessageName(notice.message), long(notice.handle),
                        notice.message == QPMM_STREAMFAILED
                            ? (" code=" + std::to_string(notice.wParam)).c_str()
                            : "");
         }
+        CallingSlot calling(host, slot);
         SendMessageA(notice.window, notice.message, notice.wParam, notice.handle);
         host.streams.NoticeDone(notice);
     }

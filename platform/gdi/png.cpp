@@ -1,9 +1,13 @@
 // QpmWritePng: pixels to an 8-bit RGB PNG. The file is written under a
-// temporary name and renamed, so a reader never sees half an image.
+// fresh temporary name beside the target and renamed, so a reader never
+// sees half an image.
 #include "internal/kernel_internal.h"
+#include "kernel/atomic_file.h"
 
 #include <png.h>
 #include <qpm_platform.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -53,9 +57,22 @@ BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path) {
         return FALSE;
     }
     std::string target = qpm::HostPath(path);
-    std::string temporary = target + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
+    // Only a regular file (or a symbolic link, itself) is replaced, never
+    // a device or a FIFO.
+    struct stat info {};
+    if (lstat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    // A fresh name, created exclusively: nothing planted there is followed.
+    std::string temporary;
+    const int fd = qpm::CreateSiblingTemp(target, 0666, &temporary);
+    FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     if (!file) {
+        if (fd >= 0) {
+            close(fd);
+            unlink(temporary.c_str());
+        }
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }

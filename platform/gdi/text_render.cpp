@@ -7,14 +7,16 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace qpm {
 
 int TextWidth(const FontInstance& font, const char* text, int count, const INT* dx) {
-    int width = 0;
+    int64_t width = 0;
     for (int i = 0; i < count; ++i)
         width += dx ? dx[i] : font.Advance(static_cast<unsigned char>(text[i]));
-    return width;
+    // A run wider than any surface cannot overflow the sum.
+    return int(std::clamp<int64_t>(width, INT_MIN, INT_MAX));
 }
 
 void DrawUnderlineBar(Canvas& canvas, const FontInstance& font, int left, int width, int y,
@@ -24,25 +26,49 @@ void DrawUnderlineBar(Canvas& canvas, const FontInstance& font, int left, int wi
     FillPixels(canvas, RECT{left, top, left + width, top + m.underlineThickness}, pixel, clip);
 }
 
-// Glyphs wholly outside `visible` are passed over without a look at the
-// canvas: a ticker's line of text is mostly beyond its window's edge.
+namespace {
+
+// The pixels a run may touch: the canvas's clip, and `clip` when given.
+RECT DrawableArea(const Canvas& canvas, const RECT* clip) {
+    const RECT bounds = canvas.clip.Bounds();
+    return clip ? RectIntersection(bounds, *clip) : bounds;
+}
+
+// The run's width as far as it matters: without `dx` the advances only
+// go right, so the sum stops once it reaches `enough` pixels.
+int VisibleWidth(const FontInstance& font, const char* text, int count, const INT* dx, int enough) {
+    if (dx) return TextWidth(font, text, count, dx);
+    int width = 0;
+    for (int i = 0; i < count && width < enough; ++i)
+        width += font.Advance(static_cast<unsigned char>(text[i]));
+    return width;
+}
+
+}  // namespace
+
+// Drawing costs what shows: the glyphs are drawn from the left until the
+// pen has passed the right edge of what may be drawn on, so a run of
+// millions of characters in a narrow window costs a few dozen glyphs.
 void DrawTextRun(Canvas& canvas, const FontInstance& font, int x, int y, const char* text,
                  int count, const INT* dx, const TextStyle& style, const RECT* clip) {
     const FontMetrics& m = font.Metrics();
-    const bool needsWidth = style.opaque || m.underline || m.strikeOut;
-    const int width = needsWidth ? TextWidth(font, text, count, dx) : 0;
+    const RECT area = DrawableArea(canvas, clip);
+    // No glyph reaches further left of its pen than the face's widest box.
+    const int64_t reach = int64_t(m.maxCharWidth) + m.height;
+    const bool bars = style.opaque || m.underline || m.strikeOut;
+    const int64_t runWidth =
+        bars ? VisibleWidth(font, text, count, dx, std::max(0, area.right - x)) : 0;
+    const int width = int(std::min<int64_t>(runWidth, int64_t(INT_MAX) - std::max(x, 0)));
     if (style.opaque)
         FillPixels(canvas, RECT{x, y, x + width, y + m.height}, style.background, clip);
-    RECT visible = canvas.clip.Bounds();
-    if (clip) visible = RectIntersection(visible, *clip);
     int baseline = y + m.ascent;
     int64_t pen = x;
     for (int i = 0; i < count; ++i) {
+        if (!dx && pen - reach >= area.right) break;
         const Glyph& glyph = font.GlyphOf(static_cast<unsigned char>(text[i]));
         const int64_t left = pen + glyph.left, top = int64_t(baseline) - glyph.top;
-        if (glyph.width > 0 && glyph.height > 0 && left < visible.right &&
-            left + glyph.width > visible.left && top < visible.bottom &&
-            top + glyph.height > visible.top) {
+        if (glyph.width > 0 && glyph.height > 0 && left < area.right &&
+            left + glyph.width > area.left && top < area.bottom && top + glyph.height > area.top) {
             CoverageMask mask{glyph.coverage.data(), glyph.width, glyph.height, glyph.width};
             BlendMask(canvas, int(left), int(top), mask, style.text, clip);
         }

@@ -79,6 +79,14 @@ typedef int (*QpmMessageBoxHandler)(HWND owner, LPCSTR text, LPCSTR caption, UIN
                                     void* context);
 QPM_EXTENSION void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void* context);
 
+/* --------------------------------------------------------- debug output
+ * Layer only. The handler takes every OutputDebugStringA text, as a
+ * debugger would on Windows (a host shows components' warnings with it).
+ * Without a handler the text goes to stderr, ended by a line break.
+ * Clearing the handler (NULL) is accepted on Windows. */
+typedef void (*QpmDebugOutputHandler)(LPCSTR text, void* context);
+QPM_EXTENSION void QpmSetDebugOutputHandler(QpmDebugOutputHandler handler, void* context);
+
 /* ------------------------------------------------------ fault injection
  * Layer only. QpmFailNth(kind, n): the n-th next call of that kind fails
  * as if the system had refused it (1 = the very next call); 0 cancels.

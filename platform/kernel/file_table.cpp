@@ -138,8 +138,11 @@ HFILE OpenHostFile(const std::string& hostPath, UINT mode, bool create, int perm
     FlushGatheredWrites();
     if (create) return CreateAndRegister(hostPath, permissions);
     FileAccess access = AccessFromMode(mode);
-    int fd = open(hostPath.c_str(), OpenFlags(access));
+    // Opening a FIFO waits for its other end; nothing here may wait, so
+    // the open does not block, and reads do again once it is open.
+    int fd = open(hostPath.c_str(), OpenFlags(access) | O_NONBLOCK);
     if (fd < 0) return FailErrno(errno, hostPath);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return Register(fd, hostPath, access, DeniedFromMode(mode));
 }
 

@@ -124,10 +124,19 @@ LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
         return HFILE_ERROR;
     }
     if (!FlushedAndFine(entry)) return HFILE_ERROR;
+    const off_t before = lseek(entry->fd, 0, SEEK_CUR);
     off_t at = lseek(entry->fd, offset, kWhence[origin]);
     if (at < 0) {
         // The only way lseek fails on a regular file is a negative result.
         SetLastError(errno == EINVAL ? ERROR_NEGATIVE_SEEK : qpm::Win32ErrorFromErrno(errno, ""));
+        return HFILE_ERROR;
+    }
+    if (at > 0x7FFFFFFF) {
+        // A position a LONG cannot hold would come back wrapped (a file of
+        // 4 GB and a few bytes would measure a few bytes): fail instead,
+        // where the file was.
+        lseek(entry->fd, before, SEEK_SET);
+        SetLastError(ERROR_FILE_TOO_LARGE);
         return HFILE_ERROR;
     }
     return LONG(at);

@@ -33,11 +33,17 @@ std::string ProfilePath(LPCSTR file) {
     return qpm::HostPath(name.c_str());
 }
 
-// Reads the whole file; returns 0 or the Win32 error.
+// Reads the whole file; returns 0 or the Win32 error. Only a regular
+// file is a profile: a FIFO or a device would block or never end.
 DWORD ReadProfileFile(const std::string& path, std::string* text) {
     qpm::FlushGatheredWrites();  // the file may have been written through a handle
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return qpm::Win32ErrorFromErrno(errno, path);
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return ERROR_ACCESS_DENIED;
+    }
     char buffer[16384];
     ssize_t n;
     while ((n = read(fd, buffer, sizeof buffer)) != 0) {

@@ -69,7 +69,9 @@ Profile::Profile() : sections_(1) { sections_[0].hasHeader = false; }
 
 Profile Profile::Parse(const std::string& text) {
     Profile profile;
-    for (const std::string& raw : SplitLines(text)) {
+    // A UTF-8 byte-order mark (editors write one) is no part of the first line.
+    const bool marked = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    for (const std::string& raw : SplitLines(marked ? text.substr(3) : text)) {
         std::string line = TrimBlanks(raw);
         if (line.empty()) continue;
         std::string name;

@@ -225,6 +225,24 @@ TEST_F(StartupTest, AppendingKeepsNulBytesAndHighBytes) {
     EXPECT_EQ(Text(), std::string("ab\0\xe9", 4));
 }
 
+// The text stops at its maximum: a stream adds what fits and is told no
+// more fits; a data file larger than the maximum is refused whole.
+TEST_F(StartupTest, TheTextStopsAtItsMaximum) {
+    ASSERT_EQ(Start({{"TEXT", "a"}}), 1);
+    MessageTicker* t = Ticker();
+    const std::string flood(size_t(MessageTicker::kLargestText), 'f');
+    EXPECT_EQ(t->AppendText(flood.data(), int32_t(flood.size())), 0);
+    EXPECT_EQ(t->textLength, MessageTicker::kLargestText);
+    EXPECT_TRUE(t->TextFull());
+    EXPECT_EQ(t->AppendText("more", 4), 0);
+    EXPECT_EQ(t->textLength, MessageTicker::kLargestText);
+    DestroyWindow(window);
+
+    const std::string path = WriteFile("over.txt", flood + "+");
+    EXPECT_EQ(Start({}, 100, 20, path.c_str()), 0);
+    EXPECT_EQ(Ticker()->text, nullptr);
+}
+
 struct SizeCase {
     Attributes attrs;
     int32_t width, height;

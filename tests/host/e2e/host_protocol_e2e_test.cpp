@@ -61,6 +61,7 @@ const std::vector<std::string> kRequestAnswers = {
 
 TEST(HostProtocol, CallingOrderRequestsAndHostInformation) {
     const std::string windows = MakeScratchDirectory() + "/windows";
+    mkdir(windows.c_str(), 0755);
     ProcessResult run = RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--attr", "TEXT=hi",
                                     "--attr", "DATAFILE=data.txt", "--null", "--after", "250",
                                     "--context", "CTX", "--user-name", "Ada King Lovelace",

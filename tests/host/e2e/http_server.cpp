@@ -25,13 +25,14 @@ const char* Reason(int status) {
     }
 }
 
-void SendAll(int socket, const char* data, size_t size) {
+bool SendAll(int socket, const char* data, size_t size) {
     while (size > 0) {
         ssize_t n = send(socket, data, size, MSG_NOSIGNAL);
-        if (n <= 0) return;
+        if (n <= 0) return false;
         data += n;
         size -= size_t(n);
     }
+    return true;
 }
 
 // Reads until the blank line that ends the request head.
@@ -137,10 +138,20 @@ void TestHttpServer::Answer(int client) {
         requests_.push_back(requestLine);
         if (auto it = routes_.find(path); it != routes_.end()) route = it->second;
     }
-    std::string response =
-        "HTTP/1.0 " + std::to_string(route.status) + " " + Reason(route.status) +
-        "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(route.body.size()) +
-        "\r\nConnection: close\r\n\r\n";
+    const std::string length =
+        route.repeat == 0
+            ? ""
+            : "Content-Length: " + std::to_string(route.body.size() * route.repeat) + "\r\n";
+    std::string response = "HTTP/1.0 " + std::to_string(route.status) + " " + Reason(route.status) +
+                           "\r\nContent-Type: text/plain\r\n" + length +
+                           "Connection: close\r\n\r\n";
+    if (route.repeat != 1) {
+        // The body again and again, until the count or the client is done.
+        bool sending = SendAll(client, response.data(), response.size());
+        for (size_t n = 0; sending && (route.repeat == 0 || n < route.repeat); ++n)
+            sending = SendAll(client, route.body.data(), route.body.size());
+        return;
+    }
     const size_t bodyBytes = route.sendBytes < 0 ? route.body.size() : size_t(route.sendBytes);
     if (route.pieceBytes == 0) {
         response.append(route.body, 0, bodyBytes);

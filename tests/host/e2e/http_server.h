@@ -2,8 +2,8 @@
 // system's choosing, served by one thread. Each path has a canned
 // answer: a status and a body, optionally cut short (the connection is
 // closed after `sendBytes` bytes of a body whose Content-Length promises
-// all of it), or sent in pieces that the test lets go one by one, so a
-// transfer can be watched while it runs.
+// all of it), sent in pieces that the test lets go one by one, so a
+// transfer can be watched while it runs, or repeated (without end).
 #pragma once
 
 #include <atomic>
@@ -21,6 +21,7 @@ public:
         std::string body;
         long sendBytes = -1;    // -1: the whole body
         size_t pieceBytes = 0;  // > 0: the body goes in pieces of this size, each when released
+        size_t repeat = 1;      // the body sent this many times; 0: for ever, with no length
     };
 
     TestHttpServer();

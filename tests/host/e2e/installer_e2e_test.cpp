@@ -60,6 +60,7 @@ protected:
     }
 
     ProcessResult Qpmhost(std::vector<std::string> arguments) {
+        mkdir((dir + "/win").c_str(), 0755);
         arguments.insert(arguments.begin(), {"--windows-dir", dir + "/win"});
         return RunQpmhost(arguments, {{"XDG_DATA_HOME", dir + "/data"}, {"TMPDIR", dir + "/tmp"}});
     }

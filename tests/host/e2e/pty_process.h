@@ -23,6 +23,7 @@ public:
     PtyProcess& operator=(const PtyProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     // Reads what it writes until `done(everything so far)` holds or `seconds` pass.
     bool ReadUntil(const std::function<bool(const std::string&)>& done, int seconds = 30);
     const std::string& output() const { return output_; }

@@ -31,9 +31,10 @@ protected:
         // The sanitizer's settings reach qpmhost through the pane's clean environment.
         if (const char* lsan = getenv("LSAN_OPTIONS"))
             environment += " LSAN_OPTIONS=" + ShellQuote(lsan);
-        session->Type("stty -g > " + dir + "/before; " + environment + " " + QPMHOST_PATH +
-                      " --windows-dir " + dir + "/win " + arguments + "; status=$?; stty -g > " +
-                      dir + "/after; echo $status > " + dir + "/status");
+        session->Type("mkdir -p " + dir + "/win; stty -g > " + dir + "/before; " + environment +
+                      " " + QPMHOST_PATH + " --windows-dir " + dir + "/win " + arguments +
+                      "; status=$?; stty -g > " + dir + "/after; echo $status > " + dir +
+                      "/status");
     }
 
     bool ShowsThePage() {
@@ -90,6 +91,24 @@ TEST_F(TerminalRun, TheDemoScrollsAndCtrlCRestoresTheTerminal) {
     session->Keys("C-c");
     EXPECT_EQ(ExitStatus(), "0") << session->Screen();
     ExpectTerminalRestored();
+}
+
+// Ctrl-Z gives the shell its screen back before the process stops; fg
+// brings the page back whole, and q still quits.
+TEST_F(TerminalRun, CtrlZGivesTheScreenBackAndFgTakesItAgain) {
+    Start(std::string(QPM_EXAMPLES_DIR) + "/demo.html");
+    ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+    session->Keys("C-z");
+    ASSERT_TRUE(session->WaitFor([&] {
+        return session->Format("#{alternate_on}") == "0" &&
+               session->Format("#{cursor_flag}") == "1" && !Written("status").empty();
+    })) << session->Screen();
+    session->Type("fg >/dev/null; echo $? > " + dir + "/resumed");
+    ASSERT_TRUE(session->WaitFor([&] { return ShowsThePage(); })) << session->Screen();
+    session->Keys("q");
+    EXPECT_TRUE(session->WaitFor([&] { return Written("resumed") == "0"; })) << session->Screen();
+    EXPECT_TRUE(session->WaitFor([&] { return session->Format("#{alternate_on}") == "0"; }));
+    EXPECT_TRUE(session->WaitFor([&] { return session->Format("#{cursor_flag}") == "1"; }));
 }
 
 TEST_F(TerminalRun, QQuitsAndTheQuestionIsAskedOnTheTerminal) {

@@ -3,12 +3,15 @@
 // libsixel's sixel2png) to the page at its own resolution within the
 // palette's error, the kitty image carries the page's exact pixels, an
 // iTerm2 image covers the cells the page needs, and a page larger than
-// the screen is scaled down to fit. In tmux at 80 x 24: the symbols move
+// the screen is scaled down to fit; SIGTERM and SIGHUP end it as
+// 128 + the signal. In tmux at 80 x 24: the symbols move
 // and the terminal comes back whole, and the status line counts a slow
 // transfer's bytes as they arrive.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <regex>
+#include <utility>
 
 #include "host/e2e/http_server.h"
 #include "host/e2e/page_moments.h"
@@ -141,6 +144,21 @@ TEST(TerminalGraphics, ImagesCoverTheCellsThePageNeedsOrTheScreenHas) {
     }
 }
 
+// SIGTERM and SIGHUP end a live run in order (the terminal given back)
+// with the exit code of a program such a signal ends.
+TEST(TerminalSignals, EndTheRunWith128PlusTheSignal) {
+    for (const auto& [signal, code] : {std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+        PtyProcess run({kDemo}, {{"TERM", "xterm-256color"}}, 80, 24, 800, 480);
+        ASSERT_TRUE(run.started());
+        ASSERT_TRUE(run.ReadUntil([](const std::string& out) {
+            return out.find("\x1b[?1049h") != std::string::npos;
+        })) << run.errors();
+        kill(run.pid(), signal);
+        EXPECT_EQ(run.Wait(), code) << signal << ": " << run.errors();
+        EXPECT_GT(run.output().rfind("\x1b[?1049l"), run.output().find("\x1b[?1049h")) << signal;
+    }
+}
+
 // A tmux pane running a plain shell, for qpmhost as a user starts it.
 class TmuxRun : public ::testing::Test {
 protected:
@@ -155,8 +173,8 @@ protected:
         std::string environment;
         if (const char* lsan = getenv("LSAN_OPTIONS"))
             environment = "LSAN_OPTIONS=" + ShellQuote(lsan) + " ";
-        session->Type("stty -g > " + dir + "/before; " + environment + QPMHOST_PATH +
-                      " --windows-dir " + dir + "/win " + arguments + " 2>" + dir +
+        session->Type("mkdir -p " + dir + "/win; stty -g > " + dir + "/before; " + environment +
+                      QPMHOST_PATH + " --windows-dir " + dir + "/win " + arguments + " 2>" + dir +
                       "/stderr; echo EXIT=$?; stty -g > " + dir + "/after");
     }
     bool Ended() { return session->Screen().find("\nEXIT=") != std::string::npos; }

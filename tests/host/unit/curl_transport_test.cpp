@@ -7,9 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include <qpm/protocol.h>
 
@@ -155,6 +158,78 @@ TEST_F(CurlTransportTest, AbortForgetsTheTransfer) {
     transport.Abort(h);  // twice is harmless
     EXPECT_FALSE(transport.Active());
     EXPECT_EQ(outcomes.count(h), 0u);
+}
+
+// A component that does not read holds the transfer back: its stream
+// keeps at most the buffer limit (and one piece from curl), for a file as
+// for HTTP; once read, the rest arrives whole.
+TEST_F(CurlTransportTest, AnUnreadStreamPausesItsTransfer) {
+    const std::string body(3 << 20, 'b');
+    TestHttpServer server;
+    server.Serve("/big", {200, body, -1});
+    ASSERT_TRUE(server.Start());
+    char path[] = "/tmp/qpmhost-curl-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, body.data(), body.size()), ssize_t(body.size()));
+    close(fd);
+    for (const std::string& url : {server.Url("/big"), FileUrlFromPath(path)}) {
+        LONG_PTR h = Fetch(url);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (transport.Active() && std::chrono::steady_clock::now() < deadline)
+            transport.Wait(100, {});
+        EXPECT_FALSE(transport.Active()) << url << ": never held back";
+        EXPECT_EQ(table.Room(h), 0u) << url;
+        std::vector<char> held(body.size());
+        const int32_t n = table.Read(h, held.data(), int32_t(held.size()));
+        EXPECT_GE(n, int32_t(StreamTable::kBufferLimit)) << url;
+        EXPECT_LE(n, int32_t(StreamTable::kBufferLimit + CURL_MAX_WRITE_SIZE)) << url;
+        outcomes[h].data.assign(held.data(), size_t(std::max(n, 0)));
+        table.MarkReady(h);
+        RunToEnd();
+        EXPECT_EQ(outcomes[h].code, 0) << url;
+        EXPECT_EQ(outcomes[h].data.size(), body.size()) << url;
+    }
+    unlink(path);
+}
+
+// A stream past the maximum fails as too large, whether the server said
+// so in advance (Content-Length) or not; the component is told (1040).
+TEST_F(CurlTransportTest, AStreamPastTheMaximumFails) {
+    TestHttpServer server;
+    TestHttpServer::Route announced{200, std::string(1 << 20, 'a')}, endless = announced;
+    announced.repeat = 300;
+    endless.repeat = 0;
+    server.Serve("/announced", announced);
+    server.Serve("/endless", endless);
+    ASSERT_TRUE(server.Start());
+    // Refused before the body (0 bytes), or after all the maximum allowed.
+    const std::pair<const char*, int64_t> cases[] = {{"/announced", 0},
+                                                     {"/endless", CurlTransport::kMaxStreamBytes}};
+    for (const auto& [path, expected] : cases) {
+        const LONG_PTR h = Fetch(server.Url(path));
+        int64_t received = 0;
+        int32_t failure = 0;
+        std::vector<char> buffer(1 << 20);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (failure == 0 && std::chrono::steady_clock::now() < deadline) {
+            transport.Wait(100, {});
+            StreamTable::Notice notice;
+            while (table.NextNotice(&notice)) {
+                if (notice.message == QPMM_STREAMFAILED) failure = int32_t(notice.wParam);
+                if (notice.message == QPMM_STREAMREADY) {
+                    int32_t n;
+                    while ((n = table.Read(h, buffer.data(), int32_t(buffer.size()))) > 0)
+                        received += n;
+                    table.MarkReady(h);
+                }
+                table.NoticeDone(notice);
+            }
+        }
+        EXPECT_EQ(failure, CURLE_FILESIZE_EXCEEDED) << path;
+        EXPECT_EQ(received, expected) << path;
+        EXPECT_EQ(outcomes[h].code, CURLE_FILESIZE_EXCEEDED) << path;  // onFinished
+    }
 }
 
 }  // namespace

@@ -184,6 +184,26 @@ TEST(StagedFile, TheTargetChangesOnlyWhenTheFileIsWhole) {
     EXPECT_EQ(ReadAll(target), "old");
 }
 
+// Renaming over a device, a FIFO or a directory would put a file in its
+// place: such targets are refused, and stay what they were.
+TEST(StagedFile, TargetsThatAreNoRegularFilesAreRefused) {
+    const std::string dir = MakeScratchDirectory();
+    ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/null", "it is a device or socket, not a regular file"},
+        {dir + "/fifo", "it is a FIFO, not a regular file"},
+        {dir, "it is a directory"}};
+    for (const auto& [target, why] : cases) {
+        StagedFile file(target);
+        std::string error;
+        EXPECT_FALSE(file.Open(&error)) << target;
+        EXPECT_EQ(error, "cannot write " + target + ": " + why);
+    }
+    struct stat st {};
+    EXPECT_TRUE(stat((dir + "/fifo").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_EQ(EntriesIn(dir), 1);
+}
+
 TEST(StagedFile, ASymlinkAtTheTargetIsReplacedNotFollowed) {
     const std::string dir = MakeScratchDirectory();
     WriteTextFile(dir + "/elsewhere", "keep me");

@@ -218,6 +218,34 @@ TEST(ExtTextOut, OpaqueWithoutTextOnlyFills) {
     EXPECT_EQ(PixelsNot(t.dc(), 20, 10, 0xFFFFFF).size(), 6u);
 }
 
+// A run far longer than the surface draws exactly what its start does:
+// what lies past the right edge is neither drawn nor, in the layer,
+// measured glyph by glyph.
+TEST(ExtTextOut, ARunLongerThanTheSurfaceDrawsWhatItsStartDoes) {
+    const std::string text = [] {
+        std::string s;
+        while (s.size() < 1000000) s += "Moving text, ";
+        return s;
+    }();
+    const RECT clip{3, 2, 90, 15};
+    const struct {
+        UINT options;
+        int x;
+    } cases[] = {{0, 2}, {ETO_CLIPPED, 2}, {ETO_OPAQUE, -7}, {ETO_OPAQUE | ETO_CLIPPED, -7}};
+    for (const auto& c : cases) {
+        TextDC whole(100, 20, kArial12), start(100, 20, kArial12);
+        SetBkColor(whole.dc(), 0x0000FF);
+        SetBkColor(start.dc(), 0x0000FF);
+        ExtTextOutA(whole.dc(), c.x, 2, c.options, &clip, text.data(), UINT(text.size()), nullptr);
+        ExtTextOutA(start.dc(), c.x, 2, c.options, &clip, text.data(), 40, nullptr);
+        int differing = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 100; ++x)
+                differing += GetPixel(whole.dc(), x, y) != GetPixel(start.dc(), x, y);
+        EXPECT_EQ(differing, 0) << "options " << c.options << " at x " << c.x;
+    }
+}
+
 TEST(ExtTextOut, SpacingArrayPlacesEachCharacter) {
     TextDC t(200, 20, kArial12);
     SetBkMode(t.dc(), TRANSPARENT);

@@ -3,6 +3,8 @@
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -214,6 +216,34 @@ TEST_F(LFilesTest, InjectedFailureRefusesEveryKindOfCreation) {
     EXPECT_NE(h, HFILE_ERROR);
     _lclose(h);
     QpmResetFaults();
+}
+
+// A FIFO opens without waiting for a writer, and a file past 2 GB is
+// measured as too large rather than as its size wrapped into 32 bits.
+TEST_F(LFilesTest, FifosDoNotBlockAndHugeFilesDoNotWrap) {
+    QPM_LAYER_CHOICE("POSIX FIFOs and sparse files");
+#if !defined(_WIN32)
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    HFILE h = _lopen(fifo.c_str(), OF_READ);
+    ASSERT_NE(h, HFILE_ERROR);
+    char buffer[8];
+    EXPECT_EQ(_lread(h, buffer, sizeof buffer), 0u);  // no writer: at its end
+    EXPECT_EQ(_lclose(h), 0);
+
+    for (const long long size : {(2LL << 30), (4LL << 30) + 10}) {
+        const std::string path = dir / "huge.bin";
+        WriteFileBytes(path, "");
+        ASSERT_EQ(truncate(path.c_str(), off_t(size)), 0);
+        h = _lopen(path.c_str(), OF_READ);
+        ASSERT_NE(h, HFILE_ERROR);
+        SetLastError(0);
+        EXPECT_EQ(_llseek(h, 0, FILE_END), HFILE_ERROR) << size;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_TOO_LARGE)) << size;
+        EXPECT_EQ(_llseek(h, 0, FILE_CURRENT), 0) << "the position stays where it was";
+        EXPECT_EQ(_lclose(h), 0);
+    }
+#endif
 }
 
 // Many small writes, as the old functions are used: whatever reads the

@@ -3,6 +3,7 @@
 #include "profile_test_support.h"
 
 #if !defined(_WIN32)
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -114,6 +115,20 @@ TEST_F(ProfileTest, WritingThroughASymlinkKeepsTheLink) {
     char target[512];
     EXPECT_GT(readlink(Path().c_str(), target, sizeof target), 0);  // still a link
     EXPECT_EQ(qpm_test::ReadFileBytes(real), "[S]\r\nk=2\r\n");
+#endif
+}
+
+// What editors and mischief leave: a UTF-8 byte-order mark before the
+// first section is no part of its name; a FIFO in the file's place is
+// not read (it would block for ever), it reads as a missing file.
+TEST_F(ProfileTest, AByteOrderMarkIsSkippedAndAFifoIsNotRead) {
+    QPM_LAYER_CHOICE("the layer's reading of marked files and FIFOs");
+#if !defined(_WIN32)
+    SetBytes("\xEF\xBB\xBF[S]\r\nk=marked\r\n");
+    EXPECT_EQ(G("S", "k"), (ProfileResult{6, "marked"}));
+    unlink(Path().c_str());
+    ASSERT_EQ(mkfifo(Path().c_str(), 0600), 0);
+    EXPECT_EQ(G("S", "k", "none"), (ProfileResult{4, "none"}));
 #endif
 }
 

@@ -26,6 +26,9 @@ void QpmSetWindowsDirectory(LPCSTR) { Absent("QpmSetWindowsDirectory"); }
 void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void*) {
     if (handler) Absent("QpmSetMessageBoxHandler");
 }
+void QpmSetDebugOutputHandler(QpmDebugOutputHandler handler, void*) {
+    if (handler) Absent("QpmSetDebugOutputHandler");
+}
 void QpmFailNth(QpmFault, int) { Absent("QpmFailNth"); }
 DWORD QpmGetWindowSurfaceVersion(HWND) {
     Absent("QpmGetWindowSurfaceVersion");
