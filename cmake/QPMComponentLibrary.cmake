@@ -48,7 +48,12 @@ function(qpm_add_component_library name exports_file framework)
     endforeach()
     string(APPEND lines "  local: *;\n};\n")
     file(WRITE ${map} "${lines}")
-    target_link_options(${name} PRIVATE -Wl,--version-script=${map} -Wl,--no-undefined)
+    target_link_options(${name} PRIVATE -Wl,--version-script=${map})
+    # clang's sanitizer runtime lives in the program that loads the
+    # library, so a fuzz build's libraries leave its symbols open.
+    if(NOT QPM_FUZZ)
+      target_link_options(${name} PRIVATE -Wl,--no-undefined)
+    endif()
     set_target_properties(${name} PROPERTIES LINK_DEPENDS ${map})
   endif()
 endfunction()

@@ -58,7 +58,15 @@ void QPMInstaller::HandOver() {
     if (!PlaceModule(tempPath, modulePath)) return Report(kTextCannotCopy, fileName);
     createdFile = !existed;
     DeleteTemp();
-    if (RecordInstalledModule(moduleType, modulePath)) createdEntry = !fromRegistry;
+    // A module DRX.REG does not name is found by no later page: when the
+    // entry cannot be written (a full disk), the installation did not
+    // happen, and a file this installer put there goes again.
+    if (!RecordInstalledModule(moduleType, modulePath)) {
+        if (createdFile) DeleteFileA(modulePath);
+        createdFile = false;
+        return Report(kTextCannotCopy, fileName);
+    }
+    createdEntry = !fromRegistry;
 
     char shown[kShownTypeSize];
     ShownTypeName(moduleType, shown);

@@ -30,7 +30,8 @@ QPMInstaller::QPMInstaller()
       createdEntry(false),
       createdFile(false),
       wroteInstalling(false),
-      confirmed(false) {}
+      confirmed(false),
+      started(false) {}
 
 // The framework deletes the component only when no call into it runs.
 QPMInstaller::~QPMInstaller() {
@@ -63,6 +64,10 @@ void QPMInstaller::Report(const char* format, const char* argument) {
 int32_t QPMInstaller::Start() {
     int32_t result = Component::Start();
     if (result != 1) return result;
+    // A host that sends 1025 again gets the same answer, and the
+    // installer keeps its one download and its one temporary file.
+    if (started) return 1;
+    started = true;
     GetAttribute(instance, "TYPE", moduleType, kTextSize);
     GetAttribute(instance, "QPMSRC", sourceList, kTextSize);
     GetAttribute(instance, "QPMPLATFORMS", platformList, kTextSize);

@@ -66,6 +66,8 @@ public:
     bool confirmed;        // 1056 arrived (perhaps while 1025 was still running)
 
 private:
+    bool started;  // Start has run: a second 1025 changes nothing
+
     void SetStatus(const char* format, const char* argument = "");
     void Report(const char* format, const char* argument = "");
     void Decide();

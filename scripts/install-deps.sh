@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
   libcurl4-openssl-dev libgumbo-dev
   libsdl2-dev libx11-dev libwayland-dev libchafa-dev libgif-dev libimagequant-dev
-  python3 tmux xvfb libsixel-bin openssl
+  python3 tmux xvfb libsixel-bin openssl strace
   "$@"
 )
 

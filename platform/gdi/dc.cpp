@@ -7,6 +7,7 @@
 #include "internal/gdi_internal.h"
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
+#include "internal/object_counts.h"
 
 #include <qpm_platform.h>
 
@@ -102,6 +103,8 @@ void ForgetWindowDCs(HWND hwnd) {
         if (dc.kind == DcKind::Window && dc.hwnd == hwnd) dc.forgotten = true;
     });
 }
+
+size_t CountDeviceContexts() { return Dcs().Count(); }
 
 }  // namespace qpm
 

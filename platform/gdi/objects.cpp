@@ -5,6 +5,7 @@
 #include "gdi/dc.h"
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
+#include "internal/object_counts.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +67,8 @@ std::unique_ptr<BitmapObject> MakeBitmap(int width, int height, uint32_t fill) {
     bitmap->surface = std::move(surface);
     return bitmap;
 }
+
+size_t CountGdiObjects() { return Objects().Count(); }
 
 }  // namespace qpm
 

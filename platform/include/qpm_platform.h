@@ -102,6 +102,27 @@ typedef enum QpmFault {
 } QpmFault;
 QPM_EXTENSION void QpmFailNth(QpmFault kind, int n);
 QPM_EXTENSION void QpmResetFaults(void);
+/* Layer only. Whether the failure QpmFailNth armed for that kind has
+ * happened: FALSE while fewer calls than asked have been made. A sweep
+ * that fails the k-th call for k = 1, 2, ... ends at the first k whose
+ * failure never happened: the run needs fewer calls than that. */
+QPM_EXTENSION BOOL QpmFaultFired(QpmFault kind);
+
+/* ------------------------------------------------------- live objects
+ * Layer only. How many objects of a kind exist now, for leak checks: a
+ * test counts before and after a run. Global memory counts blocks, files
+ * open HFILEs, windows live windows, GDI objects pens, brushes, fonts,
+ * bitmaps and regions with the DCs (stock objects included), modules the
+ * libraries loaded by LoadLibraryA. */
+typedef enum QpmObjectKind {
+    QPM_OBJECTS_GLOBALMEMORY = 0,
+    QPM_OBJECTS_FILES = 1,
+    QPM_OBJECTS_WINDOWS = 2,
+    QPM_OBJECTS_GDI = 3,
+    QPM_OBJECTS_MODULES = 4,
+    QPM_OBJECT_KINDS = 5
+} QpmObjectKind;
+QPM_EXTENSION UINT QpmCountObjects(QpmObjectKind kind);
 
 /* --------------------------------------------------------------- pixels
  * A view of 32-bit pixels, bytes B, G, R, X per pixel, top row first,

@@ -3,6 +3,7 @@
 
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
+#include "internal/object_counts.h"
 #include "kernel/file_errors.h"
 
 #include <fcntl.h>
@@ -155,5 +156,7 @@ bool CloseOpenFile(HFILE file, DWORD* writeError) {
     QPM_TRACE("file", "close %d (%s)", file, entry->path.c_str());
     return true;
 }
+
+size_t CountOpenFiles() { return Files().Count(); }
 
 }  // namespace qpm

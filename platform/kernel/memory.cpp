@@ -14,6 +14,7 @@
 // remaps its pages instead of copying them.
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
+#include "internal/object_counts.h"
 
 #include <sys/mman.h>
 
@@ -234,6 +235,8 @@ HGLOBAL ReAllocFixed(HGLOBAL mem, Block* block, size_t bytes, UINT flags) {
 void SetInvalidHandle() { SetLastError(ERROR_INVALID_HANDLE); }
 
 }  // namespace
+
+size_t qpm::CountGlobalBlocks() { return Heap().movable.Count() + Heap().fixed.size(); }
 
 HGLOBAL WINAPI GlobalAlloc(UINT flags, size_t bytes) {
     if (qpm::InjectedFailure(QPM_FAULT_GLOBALALLOC)) return FailAllocation();

@@ -9,6 +9,7 @@
 // not what dlsym would find in its dependencies.
 #include "internal/handles.h"
 #include "internal/kernel_internal.h"
+#include "internal/object_counts.h"
 #include "kernel/case_map.h"
 #include "kernel/file_errors.h"
 #include "kernel/file_table.h"
@@ -178,6 +179,12 @@ bool Undecorate(const std::string& name, std::string* plain) {
 }
 
 }  // namespace
+
+size_t qpm::CountLoadedModules() {
+    size_t n = 0;
+    Modules().ForEach([&n](uintptr_t, const Module& m) { n += m.program ? 0 : 1; });
+    return n;
+}
 
 HMODULE WINAPI LoadLibraryA(LPCSTR path) {
     if (qpm::InjectedFailure(QPM_FAULT_LOADLIBRARY)) return Fail(ERROR_NOT_ENOUGH_MEMORY);

@@ -7,6 +7,8 @@
 // last WindowPin goes.
 #include "user/user_internal.h"
 
+#include "internal/object_counts.h"
+
 #include <algorithm>
 
 namespace qpm {
@@ -56,5 +58,7 @@ WindowPin::WindowPin(Window* window) : window_(window) { ++window_->inUse; }
 WindowPin::~WindowPin() {
     if (--window_->inUse == 0 && window_->freed) FreeZombie(window_);
 }
+
+size_t CountWindows() { return Table().Count(); }
 
 }  // namespace qpm

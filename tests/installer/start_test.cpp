@@ -64,6 +64,21 @@ TEST_F(InstallerTest, StartDecidesFromTheAttributes) {
     }
 }
 
+// Found by fuzzing: a second 1025 started a second download, and the
+// first one's temporary file stayed behind for good.
+TEST_F(InstallerTest, ASecondStartKeepsTheOneDownload) {
+    host.ServeStream("m.dll", 1, "");
+    HWND w = Create({{"TYPE", "t"}, {"QPMSRC", "m.dll"}, {"QPMPLATFORMS", "Win32"}});
+    ASSERT_EQ(SendMessageA(w, QPMM_START, 0, 0), 1);
+    const std::string temp = Installer(w)->tempPath;
+    host.ClearRequests();
+    EXPECT_EQ(SendMessageA(w, QPMM_START, 0, 0), 1);
+    EXPECT_EQ(host.messages(), std::vector<UINT>{});
+    EXPECT_EQ(Installer(w)->tempPath, temp);
+    SendMessageA(w, QPMM_STOP, 0, 0);
+    EXPECT_FALSE(Exists(temp));
+}
+
 // A sunken bevel around the word-wrapped status text.
 TEST_F(InstallerTest, TheWindowShowsItsStatusInASunkenFrame) {
     HWND w = Create({});

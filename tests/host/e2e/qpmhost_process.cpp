@@ -114,6 +114,9 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     posix_spawnattr_destroy(&attributes);
     result.out = ReadFileBytes(outPath);
     result.err = ReadFileBytes(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
+    rmdir(scratch.c_str());
     return result;
 }
 

@@ -51,6 +51,32 @@ TEST(ComponentsFolder, TheCopyIsMadeOnceAndRenewedWhenTheBuiltOneDiffers) {
     EXPECT_EQ(EntriesIn(folder), 1);
 }
 
+// Each refusal names what could not be done, and leaves no stray file.
+TEST(ComponentsFolder, FailuresSayWhatFailed) {
+    const std::string dir = MakeScratchDirectory();
+    const std::string built = dir + "/libvarnoq.so";
+    WriteTextFile(built, "the installer");
+    WriteTextFile(dir + "/file", "");
+    mkdir((dir + "/taken").c_str(), 0755);
+    mkdir((dir + "/taken/libvarnoq.so").c_str(), 0755);  // a directory under the copy's name
+    struct {
+        std::string built, folder, error;
+    } rows[] = {
+        {dir + "/missing.so", dir + "/c", "cannot read the installer " + dir + "/missing.so: "},
+        {built, dir + "/file/c", "cannot make the components folder " + dir + "/file/c: "},
+        {built, dir + "/no/such", ""},  // made on the way
+        {built, dir + "/taken", "cannot write " + dir + "/taken/libvarnoq.so: "},
+        {built, "/proc/self", "cannot write in /proc/self: "},
+    };
+    for (const auto& row : rows) {
+        std::string error;
+        const std::string copy = PlaceInstallerCopy(row.built, row.folder, &error);
+        EXPECT_EQ(copy.empty(), !row.error.empty()) << row.folder;
+        EXPECT_EQ(error.substr(0, row.error.size()), row.error) << error;
+    }
+    EXPECT_EQ(EntriesIn(dir + "/taken"), 1);  // the temporary copy went again
+}
+
 TEST(Uninstall, RemovesTheEntriesAndOnlyAModuleOfTheComponentsFolder) {
     const std::string dir = MakeScratchDirectory(), folder = dir + "/components";
     mkdir(folder.c_str(), 0755);

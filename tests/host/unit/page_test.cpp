@@ -153,6 +153,7 @@ TEST(Colours, NamesAndHexForms) {
         {"#", false, 0},
         {"#12345678901234567890", false, 0},
         {"#ffffffffffffffff0", false, 0},
+        {"#ffffffffffffffffffffffff", false, 0},
     };
     for (const Case& c : cases) {
         COLORREF value = 0xDEADBEEF;

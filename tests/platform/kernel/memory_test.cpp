@@ -276,4 +276,26 @@ TEST(GlobalMemory, InjectedFailureRefusesAllocAndReAlloc) {
     QpmResetFaults();
 }
 
+// What a fault sweep relies on: whether the armed failure happened, and
+// how many blocks are alive, fixed and movable alike.
+TEST(GlobalMemory, AnArmedFailureSaysWhetherItFiredAndBlocksAreCounted) {
+    QPM_REQUIRES_HOST_EXTENSION("fault injection and object counts");
+    const UINT before = QpmCountObjects(QPM_OBJECTS_GLOBALMEMORY);
+    QpmFailNth(QPM_FAULT_GLOBALALLOC, 2);
+    HGLOBAL movable = GlobalAlloc(GMEM_MOVEABLE, 4);
+    EXPECT_FALSE(QpmFaultFired(QPM_FAULT_GLOBALALLOC));
+    EXPECT_EQ(QpmCountObjects(QPM_OBJECTS_GLOBALMEMORY), before + 1);
+    EXPECT_EQ(GlobalAlloc(GMEM_FIXED, 4), nullptr);
+    EXPECT_TRUE(QpmFaultFired(QPM_FAULT_GLOBALALLOC));
+    EXPECT_FALSE(QpmFaultFired(QPM_FAULT_FILECREATE));
+    HGLOBAL fixed = GlobalAlloc(GMEM_FIXED, 4);
+    EXPECT_EQ(QpmCountObjects(QPM_OBJECTS_GLOBALMEMORY), before + 2);
+    GlobalFree(movable);
+    GlobalFree(fixed);
+    EXPECT_EQ(QpmCountObjects(QPM_OBJECTS_GLOBALMEMORY), before);
+    QpmFailNth(QPM_FAULT_GLOBALALLOC, 1);  // armed again: not fired yet
+    EXPECT_FALSE(QpmFaultFired(QPM_FAULT_GLOBALALLOC));
+    QpmResetFaults();
+}
+
 }  // namespace

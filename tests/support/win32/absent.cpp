@@ -35,6 +35,14 @@ DWORD QpmGetWindowSurfaceVersion(HWND) {
     return 0;
 }
 void QpmResetFaults(void) {}  // nothing was injected
+BOOL QpmFaultFired(QpmFault) {
+    Absent("QpmFaultFired");
+    return FALSE;
+}
+UINT QpmCountObjects(QpmObjectKind) {
+    Absent("QpmCountObjects");
+    return 0;
+}
 // No trace area is ever switched on here.
 BOOL QpmTraceEnabled(LPCSTR) { return FALSE; }
 void QpmTrace(LPCSTR, LPCSTR, ...) {}
