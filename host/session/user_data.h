@@ -6,7 +6,8 @@
 #include <string>
 
 // $XDG_DATA_HOME/qpm, or ~/.local/share/qpm when that is unset or not
-// absolute (as the XDG specification says to treat it).
+// absolute: a relative value is ignored, as XDG base directories must be
+// absolute paths.
 std::string UserDataDirectory();
 
 // Creates the directory and every missing parent; true when it exists.
