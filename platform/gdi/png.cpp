@@ -16,9 +16,23 @@
 
 namespace {
 
+struct Sink {
+    QpmByteSink write;
+    void* context;
+};
+
+// A refused write leaves by libpng's jump, without its error message:
+// the caller tells the reason its own way.
+void WriteBytes(png_structp png, png_bytep data, png_size_t size) {
+    const Sink* sink = static_cast<const Sink*>(png_get_io_ptr(png));
+    if (!sink->write(sink->context, data, size)) png_longjmp(png, 1);
+}
+
+void Flush(png_structp) {}
+
 // libpng reports errors by longjmp; nothing here owns C++ objects that
 // the jump could skip: the row buffer is passed in from the caller.
-bool WriteRows(FILE* file, const QpmPixels& pixels, std::vector<unsigned char>& row) {
+bool EncodeRows(Sink* sink, const QpmPixels& pixels, std::vector<unsigned char>& row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -29,7 +43,7 @@ bool WriteRows(FILE* file, const QpmPixels& pixels, std::vector<unsigned char>& 
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, sink, &WriteBytes, &Flush);
     png_set_IHDR(png, info, png_uint_32(pixels.width), png_uint_32(pixels.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -48,11 +62,29 @@ bool WriteRows(FILE* file, const QpmPixels& pixels, std::vector<unsigned char>& 
     return true;
 }
 
+bool UsablePixels(const QpmPixels* pixels) {
+    return pixels && pixels->bgrx && pixels->width > 0 && pixels->height > 0 &&
+           pixels->stride >= pixels->width * 4;
+}
+
+BOOL WriteToFile(void* file, const void* data, size_t size) {
+    return std::fwrite(data, 1, size, static_cast<FILE*>(file)) == size;
+}
+
 }  // namespace
 
+BOOL QpmEncodePng(const QpmPixels* pixels, QpmByteSink write, void* context) {
+    if (!UsablePixels(pixels) || !write) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::vector<unsigned char> row(size_t(pixels->width) * 3);
+    Sink sink{write, context};
+    return EncodeRows(&sink, *pixels, row);
+}
+
 BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path) {
-    if (!pixels || !pixels->bgrx || pixels->width <= 0 || pixels->height <= 0 || !path ||
-        pixels->stride < pixels->width * 4) {
+    if (!UsablePixels(pixels) || !path) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -76,8 +108,7 @@ BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    std::vector<unsigned char> row(size_t(pixels->width) * 3);
-    bool written = WriteRows(file, *pixels, row);
+    bool written = QpmEncodePng(pixels, &WriteToFile, file) != FALSE;
     written = std::fclose(file) == 0 && written;
     if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
         std::remove(temporary.c_str());

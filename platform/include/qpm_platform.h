@@ -20,6 +20,7 @@
 #ifndef QPM_PLATFORM_EXTENSIONS_H
 #define QPM_PLATFORM_EXTENSIONS_H
 
+#include <stddef.h>
 #include <windows.h>
 
 #if defined(_WIN32)
@@ -144,6 +145,11 @@ QPM_EXTENSION BOOL QpmGetBitmapPixels(HBITMAP bitmap, QpmPixels* out);
 /* What a DC draws on: its window's surface or its selected bitmap. */
 QPM_EXTENSION BOOL QpmGetDCPixels(HDC hdc, QpmPixels* out);
 QPM_EXTENSION BOOL QpmWritePng(const QpmPixels* pixels, LPCSTR path);
+/* Layer only. The same 8-bit RGB PNG, its bytes handed to `write` as
+ * they are made, for a caller that writes them its own way; a FALSE from
+ * `write` ends the encoding and the call answers FALSE. */
+typedef BOOL (*QpmByteSink)(void* context, const void* data, size_t size);
+QPM_EXTENSION BOOL QpmEncodePng(const QpmPixels* pixels, QpmByteSink write, void* context);
 /* A printer: a DC on a white bitmap of the given size. DeleteDC frees it
  * (on Windows, where a memory DC stands in, the next QpmCreatePrinterDC
  * or the program's exit frees the bitmap). */
