@@ -39,7 +39,9 @@ protected:
         EXPECT_EQ(Entry("DRX-Win32"), installed ? ModulePath() : kNone);
         EXPECT_EQ(installed, installed && ReadBytes(ModulePath()) == TestModule());
         EXPECT_EQ(Exists(ModulePath()), installed);
-        if (installer) EXPECT_EQ(installer->tempPath[0], '\0');
+        if (installer) {
+            EXPECT_EQ(installer->tempPath[0], '\0');
+        }
         DestroyWindow(w);
         host.Pump();
         DeleteFileA(ModulePath().c_str());

@@ -27,6 +27,6 @@ PluginDouble& Plugin() {
 }
 
 const PluginBridge& PluginDoubleBridge() {
-    static const PluginBridge bridge{OpenStream, CloseStream, HostInfo};
+    static const PluginBridge bridge{OpenStream, CloseStream, HostInfo, nullptr};
     return bridge;
 }
