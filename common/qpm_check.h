@@ -14,12 +14,19 @@
 #define QPM_CHECK(condition, why) \
     ((condition) ? static_cast<void>(0) : ::qpm::CheckFailed(__FILE__, __LINE__, #condition, why))
 
+#ifdef QPM_COVERAGE_BUILD
+extern "C" void __gcov_dump(void);
+#endif
+
 namespace qpm {
 
 [[noreturn]] inline void CheckFailed(const char* file, int line, const char* condition,
                                      const char* why) {
     fprintf(stderr, "%s:%d: invariant broken: %s (%s)\n", file, line, why, condition);
     fflush(stderr);
+#ifdef QPM_COVERAGE_BUILD
+    __gcov_dump();
+#endif
     abort();
 }
 
