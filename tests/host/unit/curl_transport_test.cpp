@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 
 #include "host/e2e/http_server.h"
 #include "net/curl_transport.h"
+#include "net/file_transfers.h"
 #include "net/stream_table.h"
 #include "page/url.h"
 
@@ -230,6 +232,76 @@ TEST_F(CurlTransportTest, AStreamPastTheMaximumFails) {
         EXPECT_EQ(received, expected) << path;
         EXPECT_EQ(outcomes[h].code, CURLE_FILESIZE_EXCEEDED) << path;  // onFinished
     }
+}
+
+// Local files read piece by piece: how each kind of file ends, what a
+// running read shows, and an abort.
+TEST(FileTransfers, EachFileEndsWithItsReason) {
+    char dir[] = "/tmp/qpmhost-files-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string folder = dir;
+    FILE* file = fopen((folder + "/five").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    fputs(std::string(5000, 'f').c_str(), file);
+    fclose(file);
+    ASSERT_EQ(mkfifo((folder + "/fifo").c_str(), 0644), 0);
+    struct {
+        std::string path;
+        int64_t maxBytes;
+        int32_t code;
+        std::string reason;
+        size_t received;
+    } rows[] = {
+        {folder + "/five", 1 << 20, 0, "", 5000},
+        {folder + "/five", 3000, CURLE_FILESIZE_EXCEEDED, "", 3000},
+        {folder + "/fifo", 1 << 20, CURLE_FILE_COULDNT_READ_FILE,
+         "it is a FIFO, not a regular file", 0},
+        {folder + "/none", 1 << 20, CURLE_FILE_COULDNT_READ_FILE, "No such file or directory", 0},
+        // A regular file by its type whose reading fails.
+        {"/proc/self/mem", 1 << 20, CURLE_READ_ERROR, "Input/output error", 0},
+    };
+    HWND owner = reinterpret_cast<HWND>(0x1000);
+    for (const auto& row : rows) {
+        StreamTable table;
+        FileTransfers files;
+        const LONG_PTR handle = table.Open(owner, "file://" + row.path);
+        files.Start(handle, "file://" + row.path, row.path);
+        std::vector<FileTransfers::Ending> endings;
+        std::string data;
+        char buffer[1024];
+        for (int round = 0; round < 100 && endings.empty(); ++round) {
+            endings = files.Perform(&table, row.maxBytes);
+            for (int32_t n; (n = table.Read(handle, buffer, sizeof buffer)) > 0;)
+                data.append(buffer, size_t(n));
+        }
+        ASSERT_EQ(endings.size(), 1u) << row.path;
+        EXPECT_EQ(endings[0].code, row.code) << row.path;
+        EXPECT_EQ(endings[0].reason, row.reason) << row.path;
+        EXPECT_EQ(data.size(), row.received) << row.path;
+        EXPECT_TRUE(files.Empty());
+    }
+    // A read in progress is shown with its size; an abort forgets it; a
+    // file still open when the transfers end is closed with them.
+    StreamTable table;
+    FileTransfers files;
+    const LONG_PTR aborted = table.Open(owner, "a"), left = table.Open(owner, "b");
+    files.Start(aborted, "a", folder + "/five");
+    files.Start(left, "b", folder + "/five");
+    const std::vector<FileTransfers::Progress> running = files.Running();
+    ASSERT_EQ(running.size(), 2u);
+    EXPECT_EQ(running[0].total, 5000);
+    EXPECT_EQ(running[0].received, 0);
+    files.Abort(aborted);
+    EXPECT_FALSE(files.Has(aborted));
+    EXPECT_TRUE(files.Has(left));
+    std::string path;
+    EXPECT_FALSE(FileUrlPath("::not a url", &path));
+    EXPECT_FALSE(FileUrlPath("file://elsewhere/x", &path));
+    EXPECT_TRUE(FileUrlPath("file://localhost/a%20b", &path));
+    EXPECT_EQ(path, "/a b");
+    unlink((folder + "/five").c_str());
+    unlink((folder + "/fifo").c_str());
+    rmdir(dir);
 }
 
 }  // namespace
