@@ -3,6 +3,8 @@
 // the page's folder or not regular, endless and huge streams, output paths
 // that are no files, odd Windows directories and terminals. Each run must
 // end, within bounded memory, with the cause named.
+#include <curl/curl.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -212,6 +214,13 @@ TEST(HostileInput, AMissingLibraryIsOneMessageAndOneExitCode) {
             << option;
         EXPECT_EQ(EntriesIn(dir), 0) << option;
     }
+    // A shared library that is not a component (libcurl's).
+    Dl_info curl{};
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&curl_version), &curl), 0);
+    ProcessResult run = RunQpmhost({"--component", curl.dli_fname, "--null"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "qpmhost: component #1 (<embed>): " + std::string(curl.dli_fname) +
+                           " is not a component library: it does not export QPMSetInstance\n");
 }
 
 TEST(HostileInput, WindowsDirectoriesAndRegistriesThatCannotServe) {
