@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "host/e2e/http_server.h"
 #include "host/e2e/qpmhost_process.h"
 
 namespace {
@@ -101,6 +102,26 @@ TEST(HostProtocol, AGivenSizeSkipsCalcSizeAndIsFixed) {
                    "attr HEIGHT=30", "data file (none)", "colours ffffff 000000 fixed 1", "start"},
                   std::vector<std::string>(lines.begin(),
                                            lines.begin() + std::min<size_t>(8, lines.size()))));
+}
+
+// A GET's data joins the URL's query; a POST sends it as its body.
+TEST(HostProtocol, StreamDataGoesIntoTheQueryOrTheBody) {
+    TestHttpServer server;
+    ASSERT_TRUE(server.Start());
+    const std::string url = server.Url("/data");
+    ProcessResult run =
+        RunQpmhost({"--component", QPM_HOST_PROBE_LIBRARY, "--null"}, {{"PROBE_FETCH", url}});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    for (const std::string& said :
+         {"fetch GET " + url + " -> stream", "fetch GET " + url + "?k=v -> stream",
+          "fetch POST " + url + " -> stream"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), said), lines.end()) << said;
+    std::vector<std::string> requests = server.Requests();
+    std::sort(requests.begin(), requests.end());
+    EXPECT_EQ(requests,
+              (std::vector<std::string>{"GET /data?a=1&b=2 HTTP/1.1", "GET /data?k=v&a=1 HTTP/1.1",
+                                        "POST /data HTTP/1.1", "POST /data HTTP/1.1"}));
 }
 
 TEST(HostProtocol, ComponentsThatCannotRunAreNamedAndTheRestGoOn) {

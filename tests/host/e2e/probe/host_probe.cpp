@@ -3,7 +3,8 @@
 // end-to-end test can compare the lines with what a host must do.
 // Environment switches pick misbehaviour: PROBE_VERSION_ZERO (speaks no
 // version), PROBE_NO_WINDOW (QPMInit fails), PROBE_REFUSE (1025 answers
-// 0), PROBE_ASK (asks a question with MessageBoxA while starting).
+// 0), PROBE_ASK (asks a question with MessageBoxA while starting),
+// PROBE_FETCH=URL (opens streams with data to URL while starting).
 #include <qpm/protocol.h>
 #include <qpm/records.h>
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -70,6 +72,23 @@ void ProbeBadRequests(HWND window) {
     Say("info null -> %ld", long(Ask(window, QPMR_HOSTINFO, 2, 0)));
 }
 
+// Streams that carry data: a GET's goes into the query (after the URL's
+// own), a POST's is the body, its length given or its string's.
+void ProbeFetch(HWND window, const char* url) {
+    const std::string withQuery = std::string(url) + "?k=v";
+    const UrlRequest requests[] = {
+        {url, "", "a=1&b=2", 0, 0},
+        {withQuery.c_str(), nullptr, "a=1", 0, 0},
+        {url, "", "x=1\0y", kMethodPost, 5},
+        {url, "", "z=2", kMethodPost, 0},
+    };
+    for (const UrlRequest& request : requests) {
+        LRESULT handle = Ask(window, QPMR_OPENSTREAM, 0, reinterpret_cast<LPARAM>(&request));
+        Say("fetch %s %s -> %s", request.method == kMethodPost ? "POST" : "GET", request.url,
+            handle > 0 ? "stream" : "none");
+    }
+}
+
 void ProbeResize(HWND window) {
     SizeRequest size{200, 60};
     LRESULT done = Ask(window, QPMR_RESIZE, 0, reinterpret_cast<LPARAM>(&size));
@@ -89,6 +108,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             ProbeSupports(window);
             ProbeBadRequests(window);
             ProbeResize(window);
+            if (const char* url = getenv("PROBE_FETCH")) ProbeFetch(window, url);
             return getenv("PROBE_REFUSE") ? 0 : 1;
         case QPMM_IDLE:
             if (!idleSeen) Say("idle");
