@@ -252,6 +252,18 @@ TEST(HostileInput, WindowsDirectoriesAndRegistriesThatCannotServe) {
         EXPECT_TRUE(c.said.empty() || Has(run, c.said)) << c.folder << "\n" << run.err;
     }
     EXPECT_NE(access((dir + "/absent").c_str(), F_OK), 0);
+    // The same refusals where the run is not a page's.
+    const std::pair<std::vector<std::string>, std::string> others[] = {
+        {{"--uninstall", "application/x-probe", "--windows-dir", longFolder},
+         "characters long, more than the 511 a component can hold"},
+        {{dir + "/page.html", "--null", "--cacert", dir + "/absent.pem"},
+         "--cacert: cannot read the certificate file " + dir + "/absent.pem"},
+    };
+    for (const auto& [arguments, said] : others) {
+        ProcessResult run = RunQpmhost(arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments[0] << "\n" << run.err;
+        EXPECT_TRUE(Has(run, said)) << said << "\n" << run.err;
+    }
 }
 
 TEST(HostileInput, ATerminalThatCannotShowPicturesIsRefused) {
