@@ -258,6 +258,8 @@ TEST(HostileInput, WindowsDirectoriesAndRegistriesThatCannotServe) {
          "characters long, more than the 511 a component can hold"},
         {{dir + "/page.html", "--null", "--cacert", dir + "/absent.pem"},
          "--cacert: cannot read the certificate file " + dir + "/absent.pem"},
+        {{dir + "/page.html", "--null", "--cacert", dir + "/file"},
+         "--cacert: " + dir + "/file holds no PEM certificate"},
     };
     for (const auto& [arguments, said] : others) {
         ProcessResult run = RunQpmhost(arguments);
