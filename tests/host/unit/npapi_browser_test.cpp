@@ -138,14 +138,17 @@ TEST_F(NpapiBrowserTest, RefusalsFailTheSlotsAndOweOnlyWhatWasBegun) {
          "GetEntryPoints, Initialize, New 3, NPN_GetURL = 0, New 3, NPN_GetURL = 0, Shutdown"},
         {QPM_SCRIPTED_PLUGIN, [](PluginScript& s) { s.setWindow = 1; },
          "NPP_SetWindow refused it (error 1)",
-         "GetEntryPoints, Initialize, New 3, SetWindow 100x20, New 3, SetWindow 100x20, Destroy, "
-         "Destroy, Shutdown"},
+         "GetEntryPoints, Initialize, New 3, SetWindow 100x20, New 3, SetWindow 100x20, "
+         "SetWindow 50x10, SetWindow 50x10, Destroy, Destroy, Shutdown"},
     };
     for (const auto& row : rows) {
         row.setUp(Script());
         testing::internal::CaptureStderr();
         Start(std::string(kEmbed) + ">" + kEmbed + ">", row.library);
         Settle();
+        // Only an instance that NPP_New made is told of its new size.
+        for (const auto& slot : host->slots)
+            if (slot->site) MoveWindow(slot->site, 0, 0, 50, 10, TRUE);
         Tick();
         Stop();
         const std::string err = testing::internal::GetCapturedStderr();
