@@ -167,101 +167,59 @@ TEST_F(NpapiBrowserTest, StreamsReachThePluginAsItAsksForThem) {
     server.Serve("/cut", {200, "0123456789", 4});
     server.Serve("/gone", {404, "not here"});
     ASSERT_TRUE(server.Start());
-    constexpr int32_t kAll = PluginScript::kTakeAll;
-    const std::string kEnd = ", Destroy, Shutdown";
+    using Setup = void (*)(PluginScript&);
+    const Setup kAsIs = [](PluginScript&) {};
+    const std::string kData = "NewStream data.txt, WriteReady, Write 0 10, ";
     struct {
         std::string src;
-        NPError newStream;
-        std::vector<int32_t> writeReady, write;
-        bool destroyInWrite;
+        Setup setUp;
         int ticks;  // pushes by the timer after the transfer ended
         std::string calls;
     } rows[] = {
-        {"data.txt",
-         0,
-         {},
-         {},
-         false,
-         0,
-         "NewStream data.txt, WriteReady, Write 0 10, DestroyStream 0"},
-        {"empty.txt", 0, {}, {}, false, 0, "NewStream empty.txt, DestroyStream 0"},
-        {"data.txt", 1, {}, {}, false, 1, "NewStream data.txt"},
-        {"data.txt",
-         0,
-         {4},
-         {},
-         false,
-         0,
+        {"data.txt", kAsIs, 0, kData + "DestroyStream 0"},
+        {"empty.txt", kAsIs, 0, "NewStream empty.txt, DestroyStream 0"},
+        {"data.txt", [](PluginScript& s) { s.newStream = 1; }, 1, "NewStream data.txt"},
+        {"data.txt", [](PluginScript& s) { s.writeReady = {4}; }, 0,
          "NewStream data.txt, WriteReady, Write 0 4, WriteReady, Write 4 4, WriteReady, Write 8 2, "
          "DestroyStream 0"},
         {"data.txt",
-         0,
-         {0, 16},
-         {},
-         false,
-         1,
-         "NewStream data.txt, WriteReady, WriteReady, Write 0 10, DestroyStream 0"},
+         [](PluginScript& s) {
+             s.writeReady = {0, 16};
+         },
+         1, "NewStream data.txt, WriteReady, WriteReady, Write 0 10, DestroyStream 0"},
+        {"data.txt", [](PluginScript& s) { s.write = {-1}; }, 1, kData + "DestroyStream 1"},
         {"data.txt",
-         0,
-         {},
-         {-1},
-         false,
-         1,
-         "NewStream data.txt, WriteReady, Write 0 10, DestroyStream 1"},
+         [](PluginScript& s) {
+             s.write = {0, PluginScript::kTakeAll};
+         },
+         1, kData + "WriteReady, Write 0 10, DestroyStream 0"},
         {"data.txt",
-         0,
-         {},
-         {0, kAll},
-         false,
-         1,
-         "NewStream data.txt, WriteReady, Write 0 10, WriteReady, Write 0 10, DestroyStream 0"},
-        {"data.txt",
-         0,
-         {},
-         {3, 100},
-         false,
-         0,
-         "NewStream data.txt, WriteReady, Write 0 10, WriteReady, Write 3 7, DestroyStream 0"},
-        {"data.txt",
-         0,
-         {},
-         {},
-         true,
-         1,
-         "NewStream data.txt, WriteReady, Write 0 10, DestroyStream 2, NPN_DestroyStream = 0"},
+         [](PluginScript& s) {
+             s.write = {3, 100};
+         },
+         0, kData + "WriteReady, Write 3 7, DestroyStream 0"},
+        {"data.txt", [](PluginScript& s) { s.destroyInWrite = true; }, 1,
+         kData + "DestroyStream 2, NPN_DestroyStream = 0"},
         // Never ready: the stop breaks the stream off.
-        {"data.txt",
-         0,
-         {0},
-         {},
-         false,
-         2,
+        {"data.txt", [](PluginScript& s) { s.writeReady = {0}; }, 2,
          "NewStream data.txt, WriteReady, WriteReady, WriteReady, DestroyStream 2"},
         // Failed before any data: no stream at all.
-        {"missing.txt", 0, {}, {}, false, 1, ""},
-        {server.Url("/gone"), 0, {}, {}, false, 1, ""},
-        {server.Url("/cut"),
-         0,
-         {},
-         {},
-         false,
-         1,
+        {"missing.txt", kAsIs, 1, ""},
+        {server.Url("/gone"), kAsIs, 1, ""},
+        {server.Url("/cut"), kAsIs, 1,
          "NewStream " + server.Url("/cut") + ", WriteReady, Write 0 4, DestroyStream 1"},
     };
     for (const auto& row : rows) {
         PluginScript& s = Script();
-        s.newStream = row.newStream;
-        s.writeReady = row.writeReady;
-        s.write = row.write;
-        s.destroyInWrite = row.destroyInWrite;
+        row.setUp(s);
         s.savedBytes = 64;  // freed by the browser: the sanitizers see no leak
         Start(std::string(kEmbed) + " src='" + row.src + "'>");
         ASSERT_EQ(Calls(), "GetEntryPoints, Initialize, New 4, SetWindow 100x20");
         Settle();
         for (int i = 0; i < row.ticks; ++i) Tick();
         Stop();
-        EXPECT_EQ(Calls(4), row.calls + (row.calls.empty() ? "Destroy, Shutdown" : kEnd))
-            << row.src;
+        const std::string stop = "Destroy, Shutdown";
+        EXPECT_EQ(Calls(4), row.calls.empty() ? stop : row.calls + ", " + stop) << row.src;
     }
 }
 
