@@ -146,9 +146,13 @@ TEST_F(NpapiBrowserTest, RefusalsFailTheSlotsAndOweOnlyWhatWasBegun) {
         testing::internal::CaptureStderr();
         Start(std::string(kEmbed) + ">" + kEmbed + ">", row.library);
         Settle();
-        // Only an instance that NPP_New made is told of its new size.
-        for (const auto& slot : host->slots)
-            if (slot->site) MoveWindow(slot->site, 0, 0, 50, 10, TRUE);
+        // Only an instance that NPP_New made is told of a new size, and
+        // only when it is new.
+        for (const auto& slot : host->slots) {
+            if (!slot->site) continue;
+            SendMessageA(slot->site, WM_SIZE, SIZE_RESTORED, MAKELPARAM(100, 20));
+            MoveWindow(slot->site, 0, 0, 50, 10, TRUE);
+        }
         Tick();
         Stop();
         const std::string err = testing::internal::GetCapturedStderr();
