@@ -237,8 +237,11 @@ void NpapiBrowser::StartInstance(ComponentSlot& slot, Library& library) {
                                                instance.argn.data(), instance.argv.data(), nullptr);
     LogCall(&instance, "<- NPP_New(%s, embed, %zu attributes) = %d", Quoted(type.c_str()).c_str(),
             instance.argn.size(), created);
-    if (created != NPERR_NO_ERROR)
+    if (created != NPERR_NO_ERROR) {
+        // What it asked for on the way has no instance to go to.
+        EndStreams(instance, NPRES_USER_BREAK);
         return FailSlot(host_, slot, "NPP_New refused it (error " + std::to_string(created) + ")");
+    }
     instance.created = true;
     LogPlacement(host_, slot);
     const NPError shown = TellWindow(instance);
@@ -375,6 +378,13 @@ void NpapiBrowser::End(const std::shared_ptr<Stream>& s, NPReason reason) {
             reason, result);
 }
 
+void NpapiBrowser::EndStreams(Instance& instance, NPReason reason) {
+    std::vector<std::shared_ptr<Stream>> own;
+    for (const auto& entry : streams_)
+        if (entry.second->instance == &instance) own.push_back(entry.second);
+    for (const auto& stream : own) End(stream, reason);
+}
+
 std::shared_ptr<NpapiBrowser::Stream> NpapiBrowser::StreamOf(const NPStream* stream) const {
     for (const auto& entry : streams_)
         if (&entry.second->np == stream) return entry.second;
@@ -384,10 +394,7 @@ std::shared_ptr<NpapiBrowser::Stream> NpapiBrowser::StreamOf(const NPStream* str
 void NpapiBrowser::Stop() {
     // Each instance loses its streams, then itself; then each library.
     for (auto& instance : instances_) {
-        std::vector<std::shared_ptr<Stream>> own;
-        for (const auto& entry : streams_)
-            if (entry.second->instance == instance.get()) own.push_back(entry.second);
-        for (const auto& stream : own) End(stream, NPRES_USER_BREAK);
+        EndStreams(*instance, NPRES_USER_BREAK);
         if (!instance->created) continue;
         instance->created = false;
         NPSavedData* saved = nullptr;

@@ -47,6 +47,7 @@ private:
     void Push();
     void PushStream(const std::shared_ptr<Stream>& stream);
     void End(const std::shared_ptr<Stream>& stream, NPReason reason);
+    void EndStreams(Instance& instance, NPReason reason);  // every stream of the instance
     std::shared_ptr<Stream> StreamOf(const NPStream* stream) const;
     void Finished(LONG_PTR handle, int32_t code);
 
