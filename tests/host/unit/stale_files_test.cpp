@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "host/e2e/qpmhost_process.h"
+#include "session/log.h"
 #include "session/run_lock.h"
 #include "session/stale_files.h"
 
@@ -98,10 +99,15 @@ TEST(StaleFiles, OnlyTheRunsOwnNamesGoAndOnlyWhenNoOtherRunHoldsTheLock) {
         // Another run: a shared lock through an open file description of its own.
         const int other = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         ASSERT_EQ(flock(other, otherRun ? LOCK_SH : LOCK_UN), 0);
+        std::string told;
         {
             RunLock lock(lockPath);
+            SetVerbose(true);
+            testing::internal::CaptureStderr();
             TakeRunLockAndSweep(lock, {dir + "/tmp", dir + "/components"});
             RemoveDeadWritersFiles(dir + "/win/DRX.REG");
+            told = testing::internal::GetCapturedStderr();
+            SetVerbose(false);
             // Held shared now: other runs start, none may sweep.
             EXPECT_TRUE(Lockable(lockPath, LOCK_SH));
             EXPECT_FALSE(Lockable(lockPath, LOCK_EX));
@@ -113,6 +119,9 @@ TEST(StaleFiles, OnlyTheRunsOwnNamesGoAndOnlyWhenNoOtherRunHoldsTheLock) {
                                  (entry.fate == Fate::kRemovedWhenAlone && !otherRun);
             EXPECT_EQ(Present(dir + "/" + entry.path), !removed)
                 << entry.path << (otherRun ? " (another run holds the lock)" : "");
+            const std::string line =
+                "removed stale temporary file " + dir + "/" + entry.path + "\n";
+            EXPECT_EQ(told.find(line) != std::string::npos, removed) << told;
         }
         EXPECT_EQ(ReadFileBytes(dir + "/outside"), "not ours");
         std::filesystem::remove_all(dir);
