@@ -28,8 +28,11 @@ RunLock::~RunLock() {
 
 bool RunLock::TryAlone() {
     if (fd_ < 0) return false;
-    while (flock(fd_, LOCK_EX | LOCK_NB) != 0)
-        if (errno != EINTR) return false;
+    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) error_ = "cannot lock " + path_ + ": " + strerror(errno);
+        return false;
+    }
     return true;
 }
 

@@ -20,6 +20,7 @@ public:
     const std::string& error() const { return error_; }
 
     // Takes the lock exclusively if no other run holds it; never waits.
+    // False with error() empty when another run holds it.
     bool TryAlone();
     // Holds the lock shared from now on (an exclusive one becomes shared).
     // Waits a little for a run that holds it exclusively: it is sweeping,

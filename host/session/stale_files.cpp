@@ -103,8 +103,10 @@ void TakeRunLockAndSweep(RunLock& lock, const RunFolders& folders) {
     }
     if (lock.TryAlone())
         RemoveStaleTemporaryFiles(folders);
-    else
+    else if (lock.error().empty())
         LogVerbose("another qpmhost is running: its temporary files are left alone");
+    else
+        LogVerbose("%s: no stale temporary files are looked for", lock.error().c_str());
     if (!lock.Share()) LogVerbose("%s: the run goes on without it", lock.error().c_str());
 }
 
