@@ -22,6 +22,8 @@
 #include "session/log.h"
 #include "session/page_windows.h"
 #include "session/printing.h"
+#include "session/run_lock.h"
+#include "session/stale_files.h"
 #include "session/uninstall.h"
 #include "session/user_data.h"
 
@@ -53,6 +55,7 @@ bool SetUpWindowsDirectory(const HostOptions& options, std::string* registry, st
     }
     if (!given) MakeDirectories(directory);
     QpmSetWindowsDirectory(directory.c_str());
+    RemoveDeadWritersFiles(*registry);
     struct stat info {};
     if (lstat(registry->c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         LogError("%s is not a regular file: it is not read, so no installed type is known",
@@ -71,8 +74,18 @@ bool SetUpFileAccess(Host& host, const HostOptions& options, std::string* error)
     return true;
 }
 
-// The Windows directory, the components folder, the file rule, the
-// host's identity and its transfers.
+// Downloads go to qpmhost's own temporary folder, where a later run
+// finds what a killed one left; to $TMPDIR when it cannot be made.
+void SetUpTemporaryDirectory() {
+    const std::string folder = TemporaryDirectory();
+    if (MakeDirectories(folder))
+        QpmSetTempDirectory(folder.c_str());
+    else
+        LogVerbose("cannot make %s: temporary files go to $TMPDIR", folder.c_str());
+}
+
+// The Windows directory, the temporary folder, the components folder,
+// the file rule, the host's identity and its transfers.
 bool SetUpEnvironment(Host& host, const HostOptions& options) {
     std::string error;
     if (!SetUpWindowsDirectory(options, &host.identity.registryPath, &error) ||
@@ -80,6 +93,7 @@ bool SetUpEnvironment(Host& host, const HostOptions& options) {
         LogError("%s", error.c_str());
         return false;
     }
+    SetUpTemporaryDirectory();
     host.componentsDirectory = DefaultComponentsDirectory();
     host.identity.context = options.context;
     host.identity.userName = options.userName;
@@ -198,6 +212,10 @@ ExitCode RunHost(const HostOptions& options) {
     // Timers set from now on run on virtual time when headless.
     if (options.Headless()) QpmUseManualClock(0);
     Host host;
+    // Held until the run ends; taken before anything is installed or removed.
+    MakeDirectories(UserDataDirectory());
+    RunLock runLock(RunLockPath());
+    TakeRunLockAndSweep(runLock, {TemporaryDirectory(), DefaultComponentsDirectory()});
     if (!options.uninstallType.empty()) return Uninstall(options);
     if (!LoadDocument(host, options)) return kExitPage;
     if (!SetUpEnvironment(host, options)) return kExitUsage;

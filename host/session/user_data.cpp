@@ -12,6 +12,10 @@ std::string UserDataDirectory() {
     return std::string(home && *home ? home : "/tmp") + "/.local/share/qpm";
 }
 
+std::string TemporaryDirectory() { return UserDataDirectory() + "/tmp"; }
+
+std::string RunLockPath() { return UserDataDirectory() + "/qpmhost.lock"; }
+
 bool MakeDirectories(const std::string& path) {
     for (size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1))

@@ -71,6 +71,13 @@ QPM_EXTENSION UINT QpmPumpMessages(void);
  * created on first use. */
 QPM_EXTENSION void QpmSetWindowsDirectory(LPCSTR path);
 
+/* ---------------------------------------------------- temporary folder
+ * Layer only. The folder GetTempPathA answers (and so where programs
+ * make their GetTempFileNameA files), instead of $TMPDIR (else /tmp): a
+ * host gives its components a folder of their own. NULL or "" goes back
+ * to $TMPDIR. */
+QPM_EXTENSION void QpmSetTempDirectory(LPCSTR path);
+
 /* ---------------------------------------------------------- message box
  * Layer only. The handler answers MessageBoxA (IDYES, IDNO, IDCANCEL,
  * ...; 0 for failure). It may run a nested message loop, as the real

@@ -1,5 +1,8 @@
 // GetTempPathA and GetTempFileNameA.
 //
+// The temporary folder is the one a host chose (QpmSetTempDirectory),
+// else $TMPDIR, else /tmp.
+//
 // Names are <dir>/<first 3 chars of prefix><hex number>.tmp, the number
 // in lower-case hex without padding. Asked for a number (unique == 0),
 // the function picks the next one of a time-seeded counter and creates
@@ -18,8 +21,11 @@
 
 namespace {
 
+// Set by QpmSetTempDirectory; empty: $TMPDIR decides.
+std::string chosenTempDirectory;
+
 std::string TempDirectory() {
-    const char* dir = getenv("TMPDIR");
+    const char* dir = !chosenTempDirectory.empty() ? chosenTempDirectory.c_str() : getenv("TMPDIR");
     std::string path = dir && *dir ? dir : "/tmp";
     if (path.back() != '/') path += '/';
     return path;
@@ -95,3 +101,5 @@ UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR buff
     if (!Store(TempName(dir, prefix, number), buffer)) return Fail(qpm::kErrorBufferOverflow);
     return number;
 }
+
+void QpmSetTempDirectory(LPCSTR path) { chosenTempDirectory = path ? qpm::HostPath(path) : ""; }

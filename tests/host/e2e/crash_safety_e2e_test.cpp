@@ -10,8 +10,9 @@
 // that was there before, and holds for the new type either nothing or
 // the path of a whole module; only temporary files of known names are
 // left over. Then a new run of the same page must install or run the
-// component. The kill points are shared out between the shards so that
-// ctest runs them side by side.
+// component, and remove those files: only a whole module that was never
+// recorded may stay. The kill points are shared out between the shards
+// so that ctest runs them side by side.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,6 +32,7 @@ namespace fs = std::filesystem;
 const char kType[] = "application/x-crash-ticker";
 const char kOtherType[] = "application/x-other";
 const char kOtherModule[] = "/opt/other/OTHER32.DLL";
+const char kUnrecorded[] = "components/APPLICnn.DLL, whole, not recorded";
 constexpr int kShards = 8;
 // Kill points over all shards: every point that is not a write of the
 // module's bytes, and as many of those writes, evenly spread, as make
@@ -181,6 +183,7 @@ protected:
 
     std::string Drx() { return dir + "/win/DRX.REG"; }
     std::string Components() { return dir + "/data/qpm/components"; }
+    std::string OwnTemporary() { return dir + "/data/qpm/tmp"; }
 
     // The state after a kill; `where` names the kill point in failures.
     void CheckConsistent(const std::string& where) {
@@ -196,40 +199,47 @@ protected:
             EXPECT_EQ(fs::path(recorded).parent_path(), fs::path(Components())) << where;
             EXPECT_TRUE(ReadFileBytes(recorded) == module) << where << ": " << recorded;
         }
-        CountLeftovers(where, recorded);
+        for (const auto& [kind, count] : LeftOver(where, recorded)) leftovers[kind] += count;
     }
 
-    // Whatever else the kill left: named so that it can be found.
-    void CountLeftovers(const std::string& where, const std::string& recorded) {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(Components(), ignored)) {
-            const std::string name = entry.path().filename();
-            if (entry.path() == recorded) continue;
-            if (name == "libvarnoq.so")
-                EXPECT_TRUE(ReadFileBytes(entry.path()) == installer) << where << ": " << name;
-            else if (StartsWith(name, "libvarnoq.so."))
-                ++leftovers["components/libvarnoq.so.XXXXXX"];
-            else if (StartsWith(name, "QPM") && EndsWith(name, ".tmp"))
-                ++leftovers["components/QPM<hex>.tmp"];
-            else if (std::regex_match(name, std::regex("APPLIC[0-9][0-9]\\.DLL")) &&
-                     ReadFileBytes(entry.path()) == module)
-                ++leftovers["components/APPLICnn.DLL, whole, not recorded"];
-            else
-                ADD_FAILURE() << where << ": unexpected " << entry.path();
+    // Every file the run's folders hold besides DRX.REG, the installer's
+    // copy and the recorded module, counted by kind. Each must be a
+    // temporary file of a known name, in its own folder, or a whole
+    // module that was not recorded; nothing goes to $TMPDIR.
+    std::map<std::string, int> LeftOver(const std::string& where, const std::string& recorded) {
+        std::map<std::string, int> found;
+        const std::string folders[] = {Components(), OwnTemporary(), dir + "/win", dir + "/tmp"};
+        for (const std::string& folder : folders) {
+            std::error_code ignored;
+            for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+                const std::string name = entry.path().filename();
+                if (entry.path() == recorded || (folder == dir + "/win" && name == "DRX.REG"))
+                    continue;
+                if (folder == Components() && name == "libvarnoq.so") {
+                    EXPECT_TRUE(ReadFileBytes(entry.path()) == installer) << where << ": " << name;
+                    continue;
+                }
+                const std::string kind = KindOf(folder, name, entry.path());
+                if (kind.empty()) ADD_FAILURE() << where << ": unexpected " << entry.path();
+                ++found[kind];
+            }
         }
-        for (const auto& entry : fs::directory_iterator(dir + "/tmp")) {
-            const std::string name = entry.path().filename();
-            EXPECT_TRUE(StartsWith(name, "Plu") && EndsWith(name, ".tmp"))
-                << where << ": unexpected " << entry.path();
-            ++leftovers["$TMPDIR/Plu<hex>.tmp"];
-        }
-        for (const auto& entry : fs::directory_iterator(dir + "/win")) {
-            const std::string name = entry.path().filename();
-            if (name == "DRX.REG") continue;
-            EXPECT_TRUE(StartsWith(name, ".DRX.REG.") && EndsWith(name, ".new"))
-                << where << ": unexpected " << entry.path();
-            ++leftovers["windows/.DRX.REG.<pid>.<n>.new"];
-        }
+        return found;
+    }
+    std::string KindOf(const std::string& folder, const std::string& name, const fs::path& path) {
+        if (folder == Components() && StartsWith(name, "libvarnoq.so."))
+            return "components/libvarnoq.so.XXXXXX";
+        if (folder == Components() && StartsWith(name, "QPM") && EndsWith(name, ".tmp"))
+            return "components/QPM<hex>.tmp";
+        if (folder == Components() &&
+            std::regex_match(name, std::regex("APPLIC[0-9][0-9]\\.DLL")) &&
+            ReadFileBytes(path) == module)
+            return kUnrecorded;
+        if (folder == OwnTemporary() && StartsWith(name, "Plu") && EndsWith(name, ".tmp"))
+            return "tmp/Plu<hex>.tmp";
+        if (folder == dir + "/win" && StartsWith(name, ".DRX.REG.") && EndsWith(name, ".new"))
+            return "windows/.DRX.REG.<pid>.<n>.new";
+        return "";
     }
 
     // A run after the kill, left alone, installs the type or runs it.
@@ -241,13 +251,19 @@ protected:
         EXPECT_EQ(registry.Value("DRX-Win32", kOtherType), kOtherModule) << where;
         const std::string recorded = registry.Value("DRX-Win32", kType);
         EXPECT_TRUE(!recorded.empty() && ReadFileBytes(recorded) == module) << where;
+        // It removed the killed run's temporary files: only a module
+        // that was never recorded may stay.
+        for (const auto& [kind, count] : LeftOver(where, recorded)) {
+            EXPECT_EQ(kind, kUnrecorded) << where << ": left after the next run";
+            leftAfterNextRun[kind] += count;
+        }
     }
 
     std::string dir = MakeScratchDirectory();
     TestHttpServer server;
     std::string module, installer;
     int statesBefore = 0, statesAfter = 0;
-    std::map<std::string, int> leftovers;
+    std::map<std::string, int> leftovers, leftAfterNextRun;
 };
 
 TEST_P(KilledInstallation, LeavesTheRegistryWholeAndTheNextRunInstalls) {
@@ -270,11 +286,16 @@ TEST_P(KilledInstallation, LeavesTheRegistryWholeAndTheNextRunInstalls) {
         CheckRecovery(where);
         if (HasFatalFailure()) return;
     }
+    // Most kills come during the download: the sweep had work to do.
+    EXPECT_GT(leftovers["tmp/Plu<hex>.tmp"], 0);
     std::ostringstream summary;
     summary << killed << " of " << points.size() << " kill points (" << calls.size()
             << " calls in the installation); DRX.REG as before " << statesBefore << ", as after "
             << statesAfter << "; left over:";
     for (const auto& [kind, count] : leftovers) summary << " " << kind << " " << count << ";";
+    summary << " after the next run:";
+    for (const auto& [kind, count] : leftAfterNextRun)
+        summary << " " << kind << " " << count << ";";
     RecordProperty("summary", summary.str());
     std::cout << summary.str() << "\n";
 }

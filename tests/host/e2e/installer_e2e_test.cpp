@@ -79,6 +79,11 @@ protected:
 
     std::string Registry() { return ReadFileBytes(dir + "/win/DRX.REG"); }
     std::string Components() { return dir + "/data/qpm/components"; }
+    // Nothing in $TMPDIR; qpmhost's own temporary folder made and empty.
+    void ExpectNoTemporaryFiles() {
+        EXPECT_EQ(EntriesIn(dir + "/tmp"), 0);
+        EXPECT_EQ(EntriesIn(dir + "/data/qpm/tmp"), 0);
+    }
     std::string InstalledEntry() {
         return std::string(kType) + "=" + Components() + "/APPLIC32.DLL";
     }
@@ -114,7 +119,7 @@ TEST_F(Installation, YesInstallsItAndTheNextRunLoadsItFromDrxReg) {
         << Registry();
     EXPECT_EQ(ReadFileBytes(Components() + "/APPLIC32.DLL"), ReadFileBytes(QPM_PELLUX_LIBRARY));
     EXPECT_EQ(ReadFileBytes(Components() + "/libvarnoq.so"), ReadFileBytes(QPM_VARNOQ_LIBRARY));
-    EXPECT_EQ(EntriesIn(dir + "/tmp"), 0);
+    ExpectNoTemporaryFiles();
     const std::vector<uint32_t> shown = InstalledTicker(first, dir + "/first.png");
     InstalledTicker(first, dir + "/printed.png");
     EXPECT_EQ(Sorted(server.Requests()), kFirstRunRequests);
@@ -143,7 +148,7 @@ TEST_F(Installation, NoShowsTheAbortAndRecordsNothing) {
         << run.err;
     EXPECT_EQ(Registry().find(kType), std::string::npos) << Registry();
     EXPECT_EQ(EntriesIn(Components()), 1);  // the installer's copy alone
-    EXPECT_EQ(EntriesIn(dir + "/tmp"), 0);
+    ExpectNoTemporaryFiles();
 
     // The installer's window (400 x 80): a sunken bevel, and the status
     // text in the element's colour on one line across its middle.
@@ -210,7 +215,7 @@ TEST_F(HttpsInstallation, AnUntrustedCertificateFailsTheDownload) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(Registry().find(kType), std::string::npos) << Registry();
-    EXPECT_EQ(EntriesIn(dir + "/tmp"), 0);
+    ExpectNoTemporaryFiles();
     EXPECT_TRUE(tls.Requests().empty());  // not even the known ticker's text
 }
 

@@ -62,6 +62,39 @@ TEST(TempPath, ComesFromTmpdir) {
 #endif
 }
 
+TEST(TempPath, AChosenFolderComesBeforeTmpdir) {
+    QPM_REQUIRES_HOST_EXTENSION("QpmSetTempDirectory");
+#if !defined(_WIN32)
+    ScratchDir chosen, fromEnvironment;
+    struct Row {
+        const char* set;     // given to QpmSetTempDirectory
+        const char* tmpdir;  // $TMPDIR meanwhile
+        std::string answer;  // what GetTempPathA gives
+    };
+    const std::string chosenPath = chosen.path(), envPath = fromEnvironment.path();
+    const std::string chosenWithSlash = chosenPath + "/";
+    const Row rows[] = {
+        {chosenPath.c_str(), envPath.c_str(), chosenPath + "/"},
+        {chosenWithSlash.c_str(), envPath.c_str(), chosenPath + "/"},
+        {"", envPath.c_str(), envPath + "/"},
+        {nullptr, envPath.c_str(), envPath + "/"},
+        {nullptr, "", "/tmp/"},
+    };
+    for (const Row& row : rows) {
+        TmpDirScope scope(row.tmpdir);
+        QpmSetTempDirectory(row.set);
+        char buffer[MAX_PATH];
+        EXPECT_EQ(GetTempPathA(MAX_PATH, buffer), row.answer.size()) << row.answer;
+        EXPECT_EQ(buffer, row.answer);
+        char name[MAX_PATH];
+        EXPECT_NE(GetTempFileNameA(buffer, "Plugins", 0, name), 0u);
+        EXPECT_EQ(std::string(name).rfind(row.answer + "Plu", 0), 0u) << name;
+        DeleteFileA(name);
+    }
+    QpmSetTempDirectory(nullptr);
+#endif
+}
+
 TEST(TempFileName, CreatesNumberedFilesWithAThreeLetterPrefix) {
     ScratchDir dir;
     char name[MAX_PATH];

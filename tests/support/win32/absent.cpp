@@ -23,6 +23,9 @@ void QpmSetWaitHandler(QpmWaitHandler handler, void*) {
     if (handler) Absent("QpmSetWaitHandler");
 }
 void QpmSetWindowsDirectory(LPCSTR) { Absent("QpmSetWindowsDirectory"); }
+void QpmSetTempDirectory(LPCSTR path) {
+    if (path && *path) Absent("QpmSetTempDirectory");
+}
 void QpmSetMessageBoxHandler(QpmMessageBoxHandler handler, void*) {
     if (handler) Absent("QpmSetMessageBoxHandler");
 }
