@@ -146,6 +146,18 @@ skip_reasons() {
   awk '/<testcase / && /status="notrun"/ { match($0, /name="[^"]*"/); name = substr($0, RSTART + 6, RLENGTH - 7); next }
        name != "" && /: Skipped$/ { getline; printf "    %s: %s\n", name, $0; name = "" }' "$1"
 }
+# Tests that failed without printing a line: their program never got to
+# its first line, because Wine did not start it (rare, when the machine
+# is loaded). Each such test runs once more; one that printed anything
+# and failed never does.
+unstarted() {
+  python3 - "$1" <<'PY'
+import sys, xml.etree.ElementTree as ET
+for case in ET.parse(sys.argv[1]).iter("testcase"):
+    if case.get("status") == "fail" and not (case.findtext("system-out") or "").strip():
+        print(case.get("name"))
+PY
+}
 summary=
 # The programs are ctest's labels (each test is labelled with its program).
 programs=$(ctest --preset win64 --print-labels | sed -n 's/^  //p')
@@ -158,16 +170,27 @@ for program in $programs; do
   # window appearing meanwhile deactivates theirs. They run one at a time.
   jobs=$(nproc)
   [ "$program" != test_user ] || jobs=1
-  ctest --preset win64 -j "$jobs" -L "^$program\$" --output-junit "$junit" ||
-    fail "$program failed under Wine"
+  complete=1
+  ctest --preset win64 -j "$jobs" -L "^$program\$" --output-junit "$junit" || complete=0
   if [ ! -s "$junit" ]; then
     fail "$program: no test results"
     continue
   fi
   n=$(attribute tests "$junit") f=$(attribute failures "$junit") s=$(attribute skipped "$junit")
+  again=
+  if [ "$complete" -eq 0 ]; then
+    for name in $(unstarted "$junit"); do
+      if ctest --preset win64 -R "^${name//./\\.}\$" >/dev/null 2>&1; then
+        f=$((f - 1))
+        again+="    $name: not started by Wine at first; passed when run again"$'\n'
+      fi
+    done
+    # Forgiven only when every failure was such a test.
+    [ "$f" -eq 0 ] && [ -n "$again" ] || fail "$program failed under Wine"
+  fi
   [ "$n" -gt 0 ] || fail "$program: no test ran under Wine"
   ran=$((ran + n)) failed=$((failed + f)) skipped=$((skipped + s)) passed=$((passed + n - f - s))
-  summary+="  $program: $n ran, $((n - f - s)) passed, $s skipped, $f failed"$'\n'
+  summary+="  $program: $n ran, $((n - f - s)) passed, $s skipped, $f failed"$'\n'$again
   reasons=$(skip_reasons "$junit")
   if [ -n "$reasons" ]; then summary+="$reasons"$'\n'; fi
 done
