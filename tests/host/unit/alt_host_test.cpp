@@ -7,10 +7,7 @@
 #include <filesystem>
 
 #include "host/e2e/qpmhost_process.h"
-#include "session/component_slots.h"
-#include "session/host.h"
-#include "session/hosting.h"
-#include "session/page_windows.h"
+#include "host/unit/hosted_page.h"
 
 namespace {
 
@@ -28,14 +25,8 @@ AltRun RunAltHost(const std::string& html, const std::string& library, const std
     host.baseDirectory = folder;
     std::string error;
     EXPECT_TRUE(host.fileAccess.Allow(folder, &error)) << error;
-    host.transport = std::make_unique<CurlTransport>(&host.streams, "test");
     ::testing::internal::CaptureStderr();
-    CreateSlots(host);
-    host.hosting = MakeHosting(HostingMode::kAltHost, host);
-    host.hosting->Prepare();
-    EXPECT_TRUE(CreatePageWindow(host));
-    RelayoutPage(host);
-    host.hosting->Start();
+    EXPECT_TRUE(StartComponents(host, HostingMode::kAltHost));
     AltRun run;
     run.failed = host.componentFailed;
     run.started = !host.slots.empty() && host.slots[0]->window != nullptr;

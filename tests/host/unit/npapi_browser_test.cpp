@@ -9,12 +9,11 @@
 
 #include "host/e2e/http_server.h"
 #include "host/e2e/qpmhost_process.h"
+#include "host/unit/hosted_page.h"
 #include "host/unit/plugin/scripted_plugin.h"
 #include "page/url.h"
-#include "session/component_slots.h"
 #include "session/host.h"
 #include "session/log.h"
-#include "session/page_windows.h"
 
 namespace {
 
@@ -54,12 +53,7 @@ protected:
         ASSERT_TRUE(host->fileAccess.Allow(dir, &error)) << error;
         host->identity.userAgent = kAgent;
         host->transport = std::make_unique<CurlTransport>(&host->streams, kAgent);
-        CreateSlots(*host);
-        host->hosting = MakeHosting(HostingMode::kNpapi, *host);
-        host->hosting->Prepare();
-        ASSERT_TRUE(CreatePageWindow(*host));
-        RelayoutPage(*host);
-        host->hosting->Start();
+        ASSERT_TRUE(StartComponents(*host, HostingMode::kNpapi));
     }
 
     // Carries every transfer to its end and delivers what that posts;

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <qpm_platform.h>
 
+#include "host/unit/hosted_page.h"
 #include "session/alt_host.h"
-#include "session/component_slots.h"
-#include "session/host.h"
-#include "session/page_windows.h"
 
 namespace {
 
@@ -39,13 +37,7 @@ TEST(NpapiBrowser, AResizedSiteIsToldToThePlugin) {
     host.page = ParsePageHtml(
         "<embed type='application/x-pellux-ticker' width='300' height='20' text='x'>");
     host.componentLibrary = QPM_PELLUX_LIBRARY;
-    host.transport = std::make_unique<CurlTransport>(&host.streams, "test");
-    CreateSlots(host);
-    host.hosting = MakeHosting(HostingMode::kNpapi, host);
-    host.hosting->Prepare();
-    ASSERT_TRUE(CreatePageWindow(host));
-    RelayoutPage(host);
-    host.hosting->Start();
+    ASSERT_TRUE(StartComponents(host, HostingMode::kNpapi));
     ASSERT_FALSE(host.componentFailed);
     HWND site = host.slots[0]->site;
     HWND component = GetWindow(site, GW_CHILD);
