@@ -7,6 +7,10 @@ namespace qpm {
 
 namespace {
 
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+bool StartsWithMark(const std::string& text) { return text.compare(0, 3, kByteOrderMark) == 0; }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -70,8 +74,8 @@ Profile::Profile() : sections_(1) { sections_[0].hasHeader = false; }
 Profile Profile::Parse(const std::string& text) {
     Profile profile;
     // A UTF-8 byte-order mark (editors write one) is no part of the first line.
-    const bool marked = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    for (const std::string& raw : SplitLines(marked ? text.substr(3) : text)) {
+    profile.marked_ = StartsWithMark(text);
+    for (const std::string& raw : SplitLines(profile.marked_ ? text.substr(3) : text)) {
         std::string line = TrimBlanks(raw);
         if (line.empty()) continue;
         std::string name;
@@ -90,7 +94,7 @@ std::string Profile::Serialize() const {
         for (const ProfileLine& line : section.lines)
             out += line.isKey ? line.key + "=" + line.value + "\r\n" : line.key + "\r\n";
     }
-    return out;
+    return marked_ || StartsWithMark(out) ? kByteOrderMark + out : out;
 }
 
 size_t Profile::SectionIndex(const std::string& section) const {

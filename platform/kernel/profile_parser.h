@@ -30,7 +30,9 @@ public:
     Profile();
 
     static Profile Parse(const std::string& text);
-    // CRLF after every line, no blank lines.
+    // CRLF after every line, no blank lines. A UTF-8 byte-order mark the
+    // file had stays; one is also written when the first line itself
+    // starts with the mark's bytes, or reading would drop them from it.
     std::string Serialize() const;
 
     // The stored value (quotes still on it), or nullptr.
@@ -52,6 +54,7 @@ private:
     size_t SectionIndex(const std::string& section) const;
 
     std::vector<ProfileSection> sections_;  // [0]: the lines before any header
+    bool marked_ = false;                   // the text began with a byte-order mark
 };
 
 // Blanks are spaces and tabs.

@@ -119,13 +119,36 @@ TEST_F(ProfileTest, WritingThroughASymlinkKeepsTheLink) {
 }
 
 // What editors and mischief leave: a UTF-8 byte-order mark before the
-// first section is no part of its name; a FIFO in the file's place is
-// not read (it would block for ever), it reads as a missing file.
-TEST_F(ProfileTest, AByteOrderMarkIsSkippedAndAFifoIsNotRead) {
+// first section is no part of its name, and a rewrite keeps it; a first
+// key that itself starts with the mark's bytes keeps them (the rewrite
+// puts a mark before it). A FIFO in the file's place is not read (it
+// would block for ever), it reads as a missing file.
+struct MarkedWrite {
+    const char* before;
+    const char* section;
+    const char* key;
+    const char* after;
+};
+
+const MarkedWrite kMarkedWrites[] = {
+    {"\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "\xEF\xBB\xBF[S]\r\nk=v\r\n"},
+    {"[S]\r\nk=1\r\n", "S", "k", "[S]\r\nk=v\r\n"},
+    {"", "", "\xEF\xBB\xBFk", "\xEF\xBB\xBF\xEF\xBB\xBFk=v\r\n"},
+    {"\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n[S]\r\n", "S", "j",
+     "\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n[S]\r\nj=v\r\n"},
+};
+
+TEST_F(ProfileTest, AByteOrderMarkIsSkippedAndKeptAndAFifoIsNotRead) {
     QPM_LAYER_CHOICE("the layer's reading of marked files and FIFOs");
 #if !defined(_WIN32)
-    SetBytes("\xEF\xBB\xBF[S]\r\nk=marked\r\n");
-    EXPECT_EQ(G("S", "k"), (ProfileResult{6, "marked"}));
+    for (const MarkedWrite& row : kMarkedWrites) {
+        SetBytes(row.before);
+        EXPECT_TRUE(W(row.section, row.key, "v"));
+        EXPECT_EQ(Visible(Bytes()), Visible(row.after)) << Visible(row.before);
+        EXPECT_EQ(G(row.section, row.key), (ProfileResult{1, "v"})) << Visible(row.before);
+    }
+    SetBytes("\xEF\xBB\xBF\xEF\xBB\xBFk=1\r\n");
+    EXPECT_EQ(G("", "\xEF\xBB\xBFk"), (ProfileResult{1, "1"}));
     unlink(Path().c_str());
     ASSERT_EQ(mkfifo(Path().c_str(), 0600), 0);
     EXPECT_EQ(G("S", "k", "none"), (ProfileResult{4, "none"}));
