@@ -5,7 +5,8 @@
 # build/fuzz/corpus/<name>, with its dictionary when it has one. Prints
 # per target the executions, the edges covered and the corpus size;
 # exits non-zero when a target found something: the input is in
-# build/fuzz/findings/<name>/, the log beside it.
+# build/fuzz/findings/<name>/, the log beside it, and both are printed
+# (the input as od hex) so a CI log is enough to reproduce it.
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (default: every target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,8 +34,10 @@ for target in "${targets[@]}"; do
         -artifact_prefix="$findings/")
   [ -f "fuzz/dict/$target.dict" ] && args+=(-dict="fuzz/dict/$target.dict")
   result=clean
+  finding=
   if ! "build/fuzz/fuzz/fuzz_$target" "${args[@]}" "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
-    result="FOUND: $(ls -t "$findings" | grep -v fuzz.log | head -1) (see $log)"
+    finding=$(ls -t "$findings" | grep -v fuzz.log | head -1)
+    result="FOUND: ${finding:-no input kept} (see $log)"
     found=1
   fi
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
@@ -43,5 +46,13 @@ for target in "${targets[@]}"; do
   corpus=$(find "$work" -type f | wc -l)
   printf '%-16s %12s %8s %8s %8s  %s\n' "$target" "${executions:-?}" "${rate:-?}" "${edges:-?}" \
     "$corpus" "$result"
+  if [ "$result" != clean ]; then
+    grep -m1 '^INFO: Seed:' "$log" || true
+    grep -v -E '^(#[0-9]|INFO:|MS:|base unit:|stat::)' "$log" | head -40
+  fi
+  if [ -n "$finding" ]; then
+    echo "input ($(stat -c %s "$findings/$finding") bytes):"
+    od -A x -t x1z -v "$findings/$finding" | head -64
+  fi
 done
 exit $found
