@@ -73,6 +73,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    host->ClearRequests();  // the host records every request; keep only this input's
     FuzzInput input(data, size);
     const uint8_t flags = input.Byte();
     const auto source = Source(flags & 3);
