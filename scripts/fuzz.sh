@@ -48,7 +48,11 @@ for target in "${targets[@]}"; do
     "$corpus" "$result"
   if [ "$result" != clean ]; then
     grep -m1 '^INFO: Seed:' "$log" || true
-    grep -v -E '^(#[0-9]|INFO:|MS:|base unit:|stat::)' "$log" | head -40
+    # From the first report on (a broken promise, a sanitizer's or
+    # libFuzzer's error), less progress lines and leak-check summaries.
+    awk '/broken promise|^==[0-9]+== *ERROR|^ERROR:|^SUMMARY:/ { on = 1 } on' "$log" |
+      grep -v -E '^(#[0-9]|INFO:|MS:|base unit:|stat::|-+$|Suppressions used:|  count|  *[0-9]+  *[0-9]+ )' |
+      head -40
   fi
   if [ -n "$finding" ]; then
     echo "input ($(stat -c %s "$findings/$finding") bytes):"
